@@ -1,0 +1,104 @@
+#pragma once
+// Clipping helpers and the pixel loop families, each written once and instantiated per rule.
+#include <cstddef>
+#include <type_traits>
+
+#include "pix/pix_combine.h"
+
+// A bitmap's pixels as the loops see them: row y starts at bits + y * step, so flipped bitmaps
+// simply have a negative step from their last stored row.
+struct _PIX_Surface {
+  PIX_pixel* bits = nullptr;
+  int w = 0, h = 0;
+  ptrdiff_t step = 0;
+  PIX_pixel* row(int y) const { return bits + static_cast<ptrdiff_t>(y) * step; }
+};
+
+// False for a null bitmap, no pixels, an empty size or a zero row span.
+bool _PIX_GetSurface(const PIX_IBitmap* bm, _PIX_Surface& s);
+
+// The common rectangle clip; false when nothing is left.
+bool _PIX_ClipRect(const _PIX_Surface& s, int& x, int& y, int& w, int& h);
+
+// Integer part of a 16.16 value, saturated to the int range.
+static inline int _PIX_Fixed16ToInt(long long v) {
+  v >>= 16;
+  return v > 0x7fffffffLL ? 0x7fffffff : v < -0x7fffffffLL ? -0x7fffffff : static_cast<int>(v);
+}
+
+template <class R> struct _PIX_RuleTag {
+  using type = R;
+};
+
+// Calls f(_PIX_RuleTag<Rule>()) for the add, dodge, multiply, overlay and HSV rules, with or
+// without source alpha. False for any other mode (copy included).
+template <class F> bool _PIX_DispatchBlendRule(int mode, F&& f) {
+  switch (mode & PIX_RULE_MASK) {
+    case PIX_COMBINE_ADD: f(_PIX_RuleTag<_PIX_CombinePixelsAdd>()); return true;
+    case PIX_COMBINE_DODGE: f(_PIX_RuleTag<_PIX_CombinePixelsColorDodge>()); return true;
+    case PIX_COMBINE_MULTIPLY: f(_PIX_RuleTag<_PIX_CombinePixelsMulNoClamp>()); return true;
+    case PIX_COMBINE_OVERLAY: f(_PIX_RuleTag<_PIX_CombinePixelsOverlay>()); return true;
+    case PIX_COMBINE_HSVADJUST: f(_PIX_RuleTag<_PIX_CombinePixelsHSVAdjust>()); return true;
+    case PIX_FLAG_SOURCE_ALPHA | PIX_COMBINE_ADD: f(_PIX_RuleTag<_PIX_CombinePixelsAddSourceAlpha>()); return true;
+    case PIX_FLAG_SOURCE_ALPHA | PIX_COMBINE_DODGE:
+      f(_PIX_RuleTag<_PIX_CombinePixelsColorDodgeSourceAlpha>());
+      return true;
+    case PIX_FLAG_SOURCE_ALPHA | PIX_COMBINE_MULTIPLY:
+      f(_PIX_RuleTag<_PIX_CombinePixelsMulSourceAlphaNoClamp>());
+      return true;
+    case PIX_FLAG_SOURCE_ALPHA | PIX_COMBINE_OVERLAY:
+      f(_PIX_RuleTag<_PIX_CombinePixelsOverlaySourceAlpha>());
+      return true;
+    case PIX_FLAG_SOURCE_ALPHA | PIX_COMBINE_HSVADJUST:
+      f(_PIX_RuleTag<_PIX_CombinePixelsHSVAdjustSourceAlpha>());
+      return true;
+    default: return false;
+  }
+}
+
+
+template <class R> struct _PIX_Template_Blit2 {
+  // Unscaled copy of w x h pixels through the rule.
+  static void blit(PIX_pixel* dest, const PIX_pixel* src, int w, int h, ptrdiff_t dstep, ptrdiff_t sstep,
+                   int alpha) {
+    for (; h > 0; --h, dest += dstep, src += sstep) {
+      for (int x = 0; x < w; ++x) {
+        const PIX_pixel s = src[x];
+        R::doPix(reinterpret_cast<unsigned char*>(dest + x), PIX_GETR(s), PIX_GETG(s), PIX_GETB(s), PIX_GETA(s),
+                 alpha);
+      }
+    }
+  }
+};
+
+template <class R> struct _PIX_Template_Blit1 {
+  static void solidBlit(PIX_pixel* dest, int w, int h, int r, int g, int b, int a, int alpha, ptrdiff_t step) {
+    for (; h > 0; --h, dest += step)
+      for (int x = 0; x < w; ++x) R::doPix(reinterpret_cast<unsigned char*>(dest + x), r, g, b, a, alpha);
+  }
+
+  // Channels in 16.16 fixed point stepping per column and per row; the alpha channel is the
+  // weight (256 = full). Computed values may overshoot, so they are clamped before the rule.
+  static void gradBlit(PIX_pixel* dest, int w, int h, long long ir, long long ig, long long ib, long long ia,
+                       long long drdx, long long dgdx, long long dbdx, long long dadx, long long drdy, long long dgdy,
+                       long long dbdy, long long dady, ptrdiff_t step) {
+    for (; h > 0; --h, dest += step) {
+      long long r = ir, g = ig, b = ib, a = ia;
+      for (int x = 0; x < w; ++x) {
+        const int wa = _PIX_Fixed16ToInt(a);
+        const int weight = wa < 0 ? 0 : wa > 256 ? 256 : wa;
+        R::doPix(reinterpret_cast<unsigned char*>(dest + x), _PIX_Clamp(_PIX_Fixed16ToInt(r)),
+                 _PIX_Clamp(_PIX_Fixed16ToInt(g)), _PIX_Clamp(_PIX_Fixed16ToInt(b)), _PIX_Clamp(wa), weight);
+        r += drdx, g += dgdx, b += dbdx, a += dadx;
+      }
+      ir += drdy, ig += dgdy, ib += dbdy, ia += dady;
+    }
+  }
+};
+
+template <class R> struct _PIX_Template_Blit0 {
+  static void solidBlitFAST(PIX_pixel* dest, int w, int h, PIX_pixel color, ptrdiff_t step) {
+    for (; h > 0; --h, dest += step)
+      for (int x = 0; x < w; ++x) R::doPixFAST(dest + x, color);
+  }
+};

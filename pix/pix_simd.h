@@ -1,0 +1,22 @@
+#pragma once
+// SSE2 row kernels for the hottest rules. Each produces exactly the bytes of the scalar rule it
+// stands for; callers pick a kernel once per call and fall back to the scalar template otherwise.
+#include "pix/pix_bitmap.h"
+
+// Lets tests run the same operation through the scalar rules for comparison. On by default.
+bool _PIX_SimdEnabled();
+void _PIX_SetSimdEnabled(bool on);
+
+#if defined(__SSE2__)
+#define PIX_HAVE_SSE2 1
+// _PIX_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp over a row.
+void _PIX_SSE2_OverRow(PIX_pixel* d, const PIX_pixel* s, int n);
+// _PIX_CombinePixelsCopySourceAlphaNoClamp with a weight in 1..255.
+void _PIX_SSE2_CopySourceAlphaRow(PIX_pixel* d, const PIX_pixel* s, int n, int alpha);
+// _PIX_CombinePixelsCopyNoClamp with a weight in 1..255.
+void _PIX_SSE2_CopyRow(PIX_pixel* d, const PIX_pixel* s, int n, int alpha);
+// _PIX_CombinePixelsCopyNoClamp of one colour word (alpha byte included) with a weight in 1..255.
+void _PIX_SSE2_CopySolidRow(PIX_pixel* d, int n, PIX_pixel c, int alpha);
+// ((s >> 1) & 0x7F7F7F7F) + ((d >> 1) & 0x7F7F7F7F).
+void _PIX_SSE2_HalfMixRow(PIX_pixel* d, const PIX_pixel* s, int n);
+#endif
