@@ -1,0 +1,174 @@
+#pragma once
+// The format-independent half of a plug-in instance: parameters, presets, identity, the plug-in
+// mutex, sample rate and block size, and the channel model with the buffer routing between the
+// host's 32- or 64-bit buffers and the 64-bit buffers the effect processes.
+#include "effect/Containers.h"
+#include "effect/Hosts.h"
+#include "effect/IEffectStructs.h"
+#include "effect/IParam.h"
+#include "kit/heapbuf.h"
+#include "kit/mutex.h"
+#include "kit/ptrlist.h"
+
+class IEffectBase {
+public:
+  static constexpr int kNameLen = 128;
+
+  IEffectBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
+              const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
+              int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst,
+              EAPI plugAPI);
+  IEffectBase(const IEffectBase&) = delete;
+  IEffectBase& operator=(const IEffectBase&) = delete;
+
+  // The virtual slots, in their fixed order.
+  virtual ~IEffectBase();
+  virtual void Reset();
+  virtual void OnParamChange(int paramIdx);
+  virtual void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames);
+  virtual void OnGUIOpen() {}
+  virtual void OnGUIClose() {}
+  virtual void OnIdle() {}
+  virtual void OnActivate(bool active);
+  virtual void ProcessMidiMsg(IMidiMsg* msg);
+  virtual void ProcessSysEx(ISysEx* /*msg*/) {}
+  virtual bool MidiNoteName(int noteNumber, char* name);
+  virtual bool SerializeState(ByteChunk* chunk) { return SerializeParams(chunk); }
+  virtual int UnserializeState(ByteChunk* chunk, int startPos) {
+    return UnserializeParams(chunk, startPos);
+  }
+  virtual bool CompareState(const unsigned char* data, int startPos);
+  virtual void OnWindowResize() {}
+  virtual bool HostRequestingAboutBox() { return false; }
+  virtual void OnHostIdentified() {}
+  virtual void PopupHostContextMenuForParam(int /*paramIdx*/, int /*x*/, int /*y*/) {}
+  virtual void SetParameterFromGUI(int paramIdx, double normalized);
+  virtual void BeginInformHostOfParamChange(int paramIdx) = 0;
+  virtual void InformHostOfParamChange(int paramIdx, double normalized) = 0;
+  virtual void EndInformHostOfParamChange(int paramIdx) = 0;
+  virtual void InformHostOfProgramChange() = 0;
+  virtual bool IsRenderingOffline() { return false; }
+  virtual int GetSamplePos() = 0;
+  virtual double GetTempo() = 0;
+  virtual void GetTimeSig(int* numerator, int* denominator) = 0;
+  virtual void GetTime(ITimeInfo* timeInfo) = 0;
+  virtual EHost GetHost() { return mHost; }
+  virtual EAPI GetAPI() { return mAPI; }
+  virtual void ResizeGraphics(int w, int h) = 0;
+  virtual void HostSpecificInit() {}
+  virtual void AttachGraphics(IGraphics* graphics);
+  virtual void SetLatency(int samples) { mLatency = samples; }
+  virtual bool SendMidiMsg(IMidiMsg* msg) = 0;
+  virtual bool SendSysEx(ISysEx* /*msg*/) { return false; }
+  virtual void RedrawParamControls();
+  virtual void DirtyPTCompareState() {}
+  virtual void PresetsChangedByHost() {}
+  virtual void SetBlockSize(int blockSize);
+
+  // Identity and configuration.
+  const char* GetEffectName() const { return mEffectName; }
+  const char* GetProductName() const { return mProductName; }
+  const char* GetMfrName() const { return mMfrName; }
+  int GetUniqueID() const { return mUniqueID; }
+  int GetMfrID() const { return mMfrID; }
+  int GetEffectVersion(bool decimal) const;
+  int GetLatency() const { return mLatency; }
+  int GetTailSize() const { return mTailSize; }
+  bool DoesStateChunks() const { return mStateChunks; }
+  bool IsInst() const { return mIsInst; }
+  bool DoesMIDI() const { return mDoesMIDI; }
+  KIT_Mutex& GetMutex() { return mMutex; }
+
+  int NParams() const { return mParams.GetSize(); }
+  IParam* GetParam(int idx) const { return mParams.Get(idx); }
+  IGraphics* GetGUI() const { return mGraphics; }
+  void OnParamReset();
+
+  double GetSampleRate() const { return mSampleRate; }
+  void SetSampleRate(double sampleRate) { mSampleRate = sampleRate; }
+  int GetBlockSize() const { return mBlockSize; }
+
+  // Channels.
+  int NInChannels() const { return mInChannels.GetSize(); }
+  int NOutChannels() const { return mOutChannels.GetSize(); }
+  bool IsInChannelConnected(int idx) const;
+  bool IsOutChannelConnected(int idx) const;
+  bool LegalIO(int nIn, int nOut) const;
+  void LimitToStereoIO();
+  void SetInputChannelConnections(int idx, int n, bool connected);
+  void SetOutputChannelConnections(int idx, int n, bool connected);
+
+  // Buffer routing; with the mutex held. nFrames must not exceed the block size whenever a
+  // channel works on its scratch buffer: ProcessHostBlock below takes care of that.
+  void AttachInputBuffers(int idx, int n, double** ppData, int nFrames);
+  void AttachInputBuffers(int idx, int n, float** ppData, int nFrames);
+  void AttachOutputBuffers(int idx, int n, double** ppData);
+  void AttachOutputBuffers(int idx, int n, float** ppData);
+  void ProcessBuffers(double sampleType, int nFrames);
+  void ProcessBuffers(float sampleType, int nFrames);
+  void ProcessBuffersAccumulating(float sampleType, int nFrames);
+
+  // One host block, attached and processed in pieces of at most the block size whenever a
+  // channel works on its scratch buffer, so oversized host blocks never run past them.
+  // The host arrays hold one pointer per connected channel, in channel order. With the mutex held.
+  void ProcessHostBlock(double** inputs, double** outputs, int nFrames);
+  void ProcessHostBlock(float** inputs, float** outputs, int nFrames, bool accumulate);
+
+  // State of one program: the parameter values.
+  bool SerializeParams(ByteChunk* chunk);
+  int UnserializeParams(ByteChunk* chunk, int startPos);
+
+protected:
+  struct ChannelIO {
+    int mIn, mOut;
+  };
+  struct InChannel {
+    bool mConnected = false;
+    double** mSrc = nullptr;
+    KIT_TypedBuf<double> mScratchBuf;
+  };
+  struct OutChannel {
+    bool mConnected = false;
+    double** mDest = nullptr;
+    float* mFDest = nullptr;
+    KIT_TypedBuf<double> mScratchBuf;
+  };
+
+  KIT_PtrList<ChannelIO> mChannelIO;
+  KIT_Mutex mMutex;
+  char mEffectName[kNameLen];
+  char mProductName[kNameLen];
+  char mMfrName[kNameLen];
+  int mUniqueID;
+  int mMfrID;
+  int mVersion;
+  EAPI mAPI;
+  EHost mHost = kHostNotIdentified;
+  int mHostVersion = 0;
+  bool mStateChunks;
+  bool mIsInst;
+  bool mDoesMIDI;
+  int mCurrentPresetIdx = 0;
+  double mSampleRate = 44100.0;
+  int mBlockSize = 0;
+  int mLatency;
+  int mTailSize = 0;
+  IGraphics* mGraphics = nullptr;
+  KIT_PtrList<IParam> mParams;
+  KIT_PtrList<IPreset> mPresets;
+  KIT_TypedBuf<double*> mInData;
+  KIT_TypedBuf<double*> mOutData;
+  KIT_PtrList<InChannel> mInChannels;
+  KIT_PtrList<OutChannel> mOutChannels;
+
+private:
+  template <class T> void ProcessInPieces(T** inputs, T** outputs, int nFrames, bool accumulate);
+  template <class T> void SilenceHostOutputs(T** outputs, int nFrames);
+
+  // How many channels are connected, kept by the connection operations.
+  int mConnectedIn = 0;
+  int mConnectedOut = 0;
+  // Host pointers advanced to the current piece; sized once at construction.
+  KIT_TypedBuf<void*> mPieceIn;
+  KIT_TypedBuf<void*> mPieceOut;
+};
