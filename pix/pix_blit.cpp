@@ -50,6 +50,9 @@ void RunRows(const BlitArea& a, RowFn fn, int alpha) {
 
 #if defined(PIX_HAVE_SSE2)
 void OverRow(PIX_pixel* d, const PIX_pixel* s, int n, int) { _PIX_SSE2_OverRow(d, s, n); }
+#endif
+#if defined(PIX_HAVE_AVX2_KERNELS)
+void OverRowAvx2(PIX_pixel* d, const PIX_pixel* s, int n, int) { _PIX_AVX2_OverRow(d, s, n); }
 void HalfMixRow(PIX_pixel* d, const PIX_pixel* s, int n, int) { _PIX_SSE2_HalfMixRow(d, s, n); }
 #endif
 
@@ -70,8 +73,11 @@ template <class R> void Run(const BlitArea& a, int ia) {
 // Blends through the rule the mode and weight select; false when they select none.
 bool BlendRows(const BlitArea& a, int ia, int mode) {
   const int rule = mode & PIX_RULE_MASK;
-  const bool simd = _PIX_SimdEnabled();
+  const int level = _PIX_SimdLevel();
+  const bool simd = level >= PIX_SIMD_SSE2;
+  const bool avx2 = level >= PIX_SIMD_AVX2;
   (void)simd;
+  (void)avx2;
   if (rule == PIX_COMBINE_COPY) {
     if (ia < 0) return false;
     if (ia == 256) {
@@ -86,12 +92,18 @@ bool BlendRows(const BlitArea& a, int ia, int mode) {
   }
   if (rule == PIX_FLAG_SOURCE_ALPHA) {
     if (ia == 256) {
+#if defined(PIX_HAVE_AVX2_KERNELS)
+      if (avx2) return RunRows(a, OverRowAvx2, 256), true;
+#endif
 #if defined(PIX_HAVE_SSE2)
       if (simd) return RunRows(a, OverRow, 256), true;
 #endif
       Run<_PIX_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp>(a, ia);
       return true;
     }
+#if defined(PIX_HAVE_AVX2_KERNELS)
+    if (avx2 && ia > 0 && ia < 256) return RunRows(a, _PIX_AVX2_CopySourceAlphaRow, ia), true;
+#endif
 #if defined(PIX_HAVE_SSE2)
     if (simd && ia > 0 && ia < 256) return RunRows(a, _PIX_SSE2_CopySourceAlphaRow, ia), true;
 #endif

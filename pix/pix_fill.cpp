@@ -4,6 +4,16 @@
 
 namespace {
 
+void FillWords(PIX_pixel* d, int w, int h, PIX_pixel color, ptrdiff_t step) {
+#if defined(PIX_HAVE_SSE2)
+  if (_PIX_SimdEnabled()) {
+    for (; h > 0; --h, d += step) _PIX_SSE2_FillRow(d, w, color);
+    return;
+  }
+#endif
+  _PIX_Template_Blit0<_PIX_CombinePixelsClobberFAST>::solidBlitFAST(d, w, h, color, step);
+}
+
 void SolidCopy(const _PIX_Surface& s, int x, int y, int w, int h, PIX_pixel color, int ia) {
   PIX_pixel* d = s.row(y) + x;
   switch (ia) {
@@ -11,7 +21,7 @@ void SolidCopy(const _PIX_Surface& s, int x, int y, int w, int h, PIX_pixel colo
     case 128: return _PIX_Template_Blit0<_PIX_CombinePixelsHalfMix2FAST>::solidBlitFAST(d, w, h, color, s.step);
     case 192:
       return _PIX_Template_Blit0<_PIX_CombinePixelsThreeQuarterMix2FAST>::solidBlitFAST(d, w, h, color, s.step);
-    case 256: return _PIX_Template_Blit0<_PIX_CombinePixelsClobberFAST>::solidBlitFAST(d, w, h, color, s.step);
+    case 256: return FillWords(d, w, h, color, s.step);
     default: break;
   }
   if (ia < 0) return;
@@ -48,7 +58,7 @@ void PIX_FillRect(PIX_IBitmap* dest, int x, int y, int w, int h, PIX_pixel color
 void PIX_Clear(PIX_IBitmap* dest, PIX_pixel color) {
   _PIX_Surface s;
   if (!_PIX_GetSurface(dest, s)) return;
-  _PIX_Template_Blit0<_PIX_CombinePixelsClobberFAST>::solidBlitFAST(s.bits, s.w, s.h, color, s.step);
+  FillWords(s.bits, s.w, s.h, color, s.step);
 }
 
 void PIX_ClearRect(PIX_IBitmap* dest, int x, int y, int w, int h, PIX_pixel mask, PIX_pixel orbits) {

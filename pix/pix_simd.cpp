@@ -5,70 +5,88 @@
 #include "pix/pix_combine.h"
 
 namespace {
-std::atomic<bool> gSimdOn{true};
+
+int BestLevel() {
+#if defined(PIX_HAVE_AVX2_KERNELS)
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx2")) return PIX_SIMD_AVX2;
+#endif
+#if defined(PIX_HAVE_SSE2)
+  return PIX_SIMD_SSE2;
+#else
+  return PIX_SIMD_NONE;
+#endif
 }
 
-bool _PIX_SimdEnabled() { return gSimdOn.load(std::memory_order_relaxed); }
-void _PIX_SetSimdEnabled(bool on) { gSimdOn.store(on, std::memory_order_relaxed); }
+const int kBest = BestLevel();
+std::atomic<int> gLevel{kBest};
+
+}  // namespace
+
+int _PIX_SimdLevel() { return gLevel.load(std::memory_order_relaxed); }
+
+void _PIX_SetSimdLevel(int level) {
+  gLevel.store(level < PIX_SIMD_NONE ? PIX_SIMD_NONE : level > kBest ? kBest : level, std::memory_order_relaxed);
+}
 
 #if defined(PIX_HAVE_SSE2)
 #include <emmintrin.h>
 
 namespace {
 
-// s + trunc((d - s) * w / 256) on 16-bit lanes, w in 0..256 and channels in 0..255. The product
-// of |d - s| and w stays below 65536, so the low half of the 16-bit multiply is exact; the sign is
-// taken off and put back so the division truncates toward zero like the scalar rule.
-inline __m128i MixTowardDest(__m128i s, __m128i d, __m128i w) {
-  const __m128i diff = _mm_sub_epi16(d, s);
-  const __m128i neg = _mm_cmplt_epi16(diff, _mm_setzero_si128());
-  const __m128i mag = _mm_sub_epi16(_mm_xor_si128(diff, neg), neg);
-  const __m128i q = _mm_srli_epi16(_mm_mullo_epi16(mag, w), 8);
-  return _mm_add_epi16(s, _mm_sub_epi16(_mm_xor_si128(q, neg), neg));
+// s + trunc((d - s) * wd / 256) on 16-bit lanes with ws + wd = 256 and channels in 0..255.
+// Adding 256 s on both sides turns it into (s ws + d wd + bias) >> 8 with no negative terms,
+// where bias = 255 when d < s makes the shift round toward zero like the scalar division. The
+// largest sum is 255 * 256 + 255, so unsigned 16-bit lanes hold it exactly.
+inline __m128i Mix(__m128i s, __m128i d, __m128i ws, __m128i wd) {
+  const __m128i bias = _mm_and_si128(_mm_cmpgt_epi16(s, d), _mm_set1_epi16(255));
+  return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(s, ws), _mm_mullo_epi16(d, wd)), bias), 8);
 }
 
 inline __m128i BroadcastAlpha16(__m128i x) {
   return _mm_shufflehi_epi16(_mm_shufflelo_epi16(x, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
 }
 
-const __m128i kAlphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+inline __m128i AlphaMask() { return _mm_set1_epi32(static_cast<int>(0xFF000000u)); }
 
 inline __m128i Over4(__m128i s, __m128i d) {
   const __m128i z = _mm_setzero_si128();
-  const __m128i c255 = _mm_set1_epi16(255);
+  const __m128i one = _mm_set1_epi16(1);
+  const __m128i c256 = _mm_set1_epi16(256);
+  const __m128i am = AlphaMask();
   const __m128i slo = _mm_unpacklo_epi8(s, z), shi = _mm_unpackhi_epi8(s, z);
-  const __m128i dlo = _mm_unpacklo_epi8(d, z), dhi = _mm_unpackhi_epi8(d, z);
-  const __m128i wlo = _mm_sub_epi16(c255, BroadcastAlpha16(slo));
-  const __m128i whi = _mm_sub_epi16(c255, BroadcastAlpha16(shi));
-  const __m128i mixed = _mm_packus_epi16(MixTowardDest(slo, dlo, wlo), MixTowardDest(shi, dhi, whi));
-  const __m128i alpha = _mm_and_si128(_mm_adds_epu8(d, s), kAlphaMask);
-  const __m128i out = _mm_or_si128(_mm_andnot_si128(kAlphaMask, mixed), alpha);
-  // A transparent source pixel leaves its destination alone.
-  const __m128i clear = _mm_cmpeq_epi32(_mm_and_si128(s, kAlphaMask), z);
-  return _mm_or_si128(_mm_and_si128(clear, d), _mm_andnot_si128(clear, out));
+  const __m128i alo = BroadcastAlpha16(slo), ahi = BroadcastAlpha16(shi);
+  // Colour weights a + 1 on the source and 255 - a on the destination, except that a
+  // transparent source pixel gets 0 and 256, which leaves its destination exactly as it was.
+  const __m128i wslo = _mm_add_epi16(alo, _mm_min_epi16(alo, one));
+  const __m128i wshi = _mm_add_epi16(ahi, _mm_min_epi16(ahi, one));
+  const __m128i mixed = _mm_packus_epi16(Mix(slo, _mm_unpacklo_epi8(d, z), wslo, _mm_sub_epi16(c256, wslo)),
+                                         Mix(shi, _mm_unpackhi_epi8(d, z), wshi, _mm_sub_epi16(c256, wshi)));
+  const __m128i alpha = _mm_and_si128(_mm_adds_epu8(d, s), am);
+  return _mm_or_si128(_mm_andnot_si128(am, mixed), alpha);
 }
 
 inline __m128i CopySourceAlpha4(__m128i s, __m128i d, __m128i ia) {
   const __m128i z = _mm_setzero_si128();
   const __m128i one = _mm_set1_epi16(1);
   const __m128i c256 = _mm_set1_epi16(256);
+  const __m128i am = AlphaMask();
   const __m128i slo = _mm_unpacklo_epi8(s, z), shi = _mm_unpackhi_epi8(s, z);
-  const __m128i dlo = _mm_unpacklo_epi8(d, z), dhi = _mm_unpackhi_epi8(d, z);
   // Per-pixel weight (ia * (a + 1)) / 256, at most 255 * 256 before the shift.
   const __m128i wlo = _mm_srli_epi16(_mm_mullo_epi16(_mm_add_epi16(BroadcastAlpha16(slo), one), ia), 8);
   const __m128i whi = _mm_srli_epi16(_mm_mullo_epi16(_mm_add_epi16(BroadcastAlpha16(shi), one), ia), 8);
   // A zero source alpha gives weight 0, which already leaves the colour channels unchanged.
-  const __m128i mixed = _mm_packus_epi16(MixTowardDest(slo, dlo, _mm_sub_epi16(c256, wlo)),
-                                         MixTowardDest(shi, dhi, _mm_sub_epi16(c256, whi)));
+  const __m128i mixed = _mm_packus_epi16(Mix(slo, _mm_unpacklo_epi8(d, z), wlo, _mm_sub_epi16(c256, wlo)),
+                                         Mix(shi, _mm_unpackhi_epi8(d, z), whi, _mm_sub_epi16(c256, whi)));
   const __m128i wbytes = _mm_packus_epi16(wlo, whi);
-  const __m128i alpha = _mm_and_si128(_mm_adds_epu8(d, wbytes), kAlphaMask);
-  return _mm_or_si128(_mm_andnot_si128(kAlphaMask, mixed), alpha);
+  const __m128i alpha = _mm_and_si128(_mm_adds_epu8(d, wbytes), am);
+  return _mm_or_si128(_mm_andnot_si128(am, mixed), alpha);
 }
 
-inline __m128i Copy4(__m128i s, __m128i d, __m128i w) {
+inline __m128i Copy4(__m128i s, __m128i d, __m128i ws, __m128i wd) {
   const __m128i z = _mm_setzero_si128();
-  return _mm_packus_epi16(MixTowardDest(_mm_unpacklo_epi8(s, z), _mm_unpacklo_epi8(d, z), w),
-                          MixTowardDest(_mm_unpackhi_epi8(s, z), _mm_unpackhi_epi8(d, z), w));
+  return _mm_packus_epi16(Mix(_mm_unpacklo_epi8(s, z), _mm_unpacklo_epi8(d, z), ws, wd),
+                          Mix(_mm_unpackhi_epi8(s, z), _mm_unpackhi_epi8(d, z), ws, wd));
 }
 
 inline __m128i Load(const PIX_pixel* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
@@ -86,13 +104,14 @@ void _PIX_SSE2_OverRow(PIX_pixel* d, const PIX_pixel* s, int n) {
   int i = 0;
   for (; i + 4 <= n; i += 4) {
     const __m128i sv = Load(s + i);
-    const int am = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(sv, kAlphaMask), kAlphaMask));
-    if ((am & 0x8888) == 0x8888) {
-      Store(d + i, sv);  // four opaque pixels replace the destination
+    // Runs of opaque or transparent pixels (typical artwork) skip the arithmetic. Both tests
+    // feed one branch so that mixed alpha does not pay for mispredictions.
+    const int opaque = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(sv, _mm_set1_epi32(0x00FFFFFF)), _mm_set1_epi32(-1)));
+    const int clear = _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(sv, AlphaMask()), _mm_setzero_si128()));
+    if ((opaque == 0xFFFF) | (clear == 0xFFFF)) {
+      if (opaque == 0xFFFF) Store(d + i, sv);
       continue;
     }
-    const int zm = _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(sv, kAlphaMask), _mm_setzero_si128()));
-    if (zm == 0xFFFF) continue;  // four transparent pixels
     Store(d + i, Over4(sv, Load(d + i)));
   }
   ScalarTail<_PIX_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp>(d + i, s + i, n - i, 256);
@@ -106,20 +125,32 @@ void _PIX_SSE2_CopySourceAlphaRow(PIX_pixel* d, const PIX_pixel* s, int n, int a
 }
 
 void _PIX_SSE2_CopyRow(PIX_pixel* d, const PIX_pixel* s, int n, int alpha) {
-  const __m128i w = _mm_set1_epi16(static_cast<short>(256 - alpha));
+  const __m128i ws = _mm_set1_epi16(static_cast<short>(alpha));
+  const __m128i wd = _mm_set1_epi16(static_cast<short>(256 - alpha));
   int i = 0;
-  for (; i + 4 <= n; i += 4) Store(d + i, Copy4(Load(s + i), Load(d + i), w));
+  for (; i + 4 <= n; i += 4) Store(d + i, Copy4(Load(s + i), Load(d + i), ws, wd));
   ScalarTail<_PIX_CombinePixelsCopyNoClamp>(d + i, s + i, n - i, alpha);
 }
 
 void _PIX_SSE2_CopySolidRow(PIX_pixel* d, int n, PIX_pixel c, int alpha) {
-  const __m128i w = _mm_set1_epi16(static_cast<short>(256 - alpha));
+  const __m128i ws = _mm_set1_epi16(static_cast<short>(alpha));
+  const __m128i wd = _mm_set1_epi16(static_cast<short>(256 - alpha));
   const __m128i sv = _mm_set1_epi32(static_cast<int>(c));
   int i = 0;
-  for (; i + 4 <= n; i += 4) Store(d + i, Copy4(sv, Load(d + i), w));
+  for (; i + 4 <= n; i += 4) Store(d + i, Copy4(sv, Load(d + i), ws, wd));
   for (; i < n; ++i)
     _PIX_CombinePixelsCopyNoClamp::doPix(reinterpret_cast<unsigned char*>(d + i), PIX_GETR(c), PIX_GETG(c),
                                          PIX_GETB(c), PIX_GETA(c), alpha);
+}
+
+void _PIX_SSE2_FillRow(PIX_pixel* d, int n, PIX_pixel c) {
+  const __m128i v = _mm_set1_epi32(static_cast<int>(c));
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    Store(d + i, v);
+    Store(d + i + 4, v);
+  }
+  for (; i < n; ++i) d[i] = c;
 }
 
 void _PIX_SSE2_HalfMixRow(PIX_pixel* d, const PIX_pixel* s, int n) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <random>
+#include <vector>
 
 #include "pix/pix.h"
 #include "pix/pix_simd.h"
@@ -23,15 +24,23 @@ inline PIX_pixel& At(PIX_IBitmap& bm, int x, int y) {
   return bm.getBits()[row * bm.getRowSpan() + x];
 }
 
-// Runs a body once with the SIMD kernels and once with the scalar rules.
+// Limits the kernels to a level (scalar, SSE2, AVX2) while alive.
 class SimdScope {
 public:
-  explicit SimdScope(bool on) : mWas(_PIX_SimdEnabled()) { _PIX_SetSimdEnabled(on); }
-  ~SimdScope() { _PIX_SetSimdEnabled(mWas); }
+  explicit SimdScope(int level) : mWas(_PIX_SimdLevel()) { _PIX_SetSimdLevel(level); }
+  ~SimdScope() { _PIX_SetSimdLevel(mWas); }
 
 private:
-  bool mWas;
+  int mWas;
 };
+
+// Every level the CPU offers, best first.
+inline std::vector<int> SimdLevels() {
+  std::vector<int> levels;
+  const int best = _PIX_SimdLevel();
+  for (int l = best; l >= 0; --l) levels.push_back(l);
+  return levels;
+}
 
 // An opacity that converts to exactly this weight without hitting the exact-opacity shortcuts.
 inline float OpacityFor(int weight) { return (static_cast<float>(weight) + 0.25f) / 256.0f; }

@@ -1,0 +1,78 @@
+// Compiled with -mavx2. Nothing from the shared headers is inlined here, so no AVX2 copy of a
+// common inline function can end up used on a CPU without it; the tails go to the SSE2 kernels.
+#include "pix/pix_simd_avx2.h"
+
+#if defined(PIX_HAVE_AVX2_KERNELS)
+#include <immintrin.h>
+
+void _PIX_SSE2_OverRow(uint32_t* d, const uint32_t* s, int n);
+void _PIX_SSE2_CopySourceAlphaRow(uint32_t* d, const uint32_t* s, int n, int alpha);
+
+namespace {
+
+// See the SSE2 kernels: (s ws + d wd + bias) >> 8 with ws + wd = 256, bias 255 where d < s.
+inline __m256i Mix(__m256i s, __m256i d, __m256i ws, __m256i wd) {
+  const __m256i bias = _mm256_and_si256(_mm256_cmpgt_epi16(s, d), _mm256_set1_epi16(255));
+  return _mm256_srli_epi16(
+      _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(s, ws), _mm256_mullo_epi16(d, wd)), bias), 8);
+}
+
+inline __m256i BroadcastAlpha16(__m256i x) {
+  return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(x, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+}
+
+inline __m256i Load(const uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+inline void Store(uint32_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+
+}  // namespace
+
+void _PIX_AVX2_OverRow(uint32_t* d, const uint32_t* s, int n) {
+  const __m256i z = _mm256_setzero_si256();
+  const __m256i one = _mm256_set1_epi16(1);
+  const __m256i c256 = _mm256_set1_epi16(256);
+  const __m256i am = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const __m256i sv = Load(s + i);
+    const __m256i sa = _mm256_and_si256(sv, am);
+    const bool opaque = _mm256_testc_si256(sa, am);  // every alpha is 255
+    const bool clear = _mm256_testz_si256(sv, am);   // every alpha is 0
+    if (opaque | clear) {
+      if (opaque) Store(d + i, sv);
+      continue;
+    }
+    const __m256i dv = Load(d + i);
+    const __m256i slo = _mm256_unpacklo_epi8(sv, z), shi = _mm256_unpackhi_epi8(sv, z);
+    const __m256i alo = BroadcastAlpha16(slo), ahi = BroadcastAlpha16(shi);
+    const __m256i wslo = _mm256_add_epi16(alo, _mm256_min_epi16(alo, one));
+    const __m256i wshi = _mm256_add_epi16(ahi, _mm256_min_epi16(ahi, one));
+    const __m256i mixed =
+        _mm256_packus_epi16(Mix(slo, _mm256_unpacklo_epi8(dv, z), wslo, _mm256_sub_epi16(c256, wslo)),
+                            Mix(shi, _mm256_unpackhi_epi8(dv, z), wshi, _mm256_sub_epi16(c256, wshi)));
+    const __m256i alpha = _mm256_and_si256(_mm256_adds_epu8(dv, sv), am);
+    Store(d + i, _mm256_or_si256(_mm256_andnot_si256(am, mixed), alpha));
+  }
+  if (i < n) _PIX_SSE2_OverRow(d + i, s + i, n - i);
+}
+
+void _PIX_AVX2_CopySourceAlphaRow(uint32_t* d, const uint32_t* s, int n, int alpha) {
+  const __m256i z = _mm256_setzero_si256();
+  const __m256i one = _mm256_set1_epi16(1);
+  const __m256i c256 = _mm256_set1_epi16(256);
+  const __m256i am = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m256i ia = _mm256_set1_epi16(static_cast<short>(alpha));
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const __m256i sv = Load(s + i), dv = Load(d + i);
+    const __m256i slo = _mm256_unpacklo_epi8(sv, z), shi = _mm256_unpackhi_epi8(sv, z);
+    const __m256i wlo = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_add_epi16(BroadcastAlpha16(slo), one), ia), 8);
+    const __m256i whi = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_add_epi16(BroadcastAlpha16(shi), one), ia), 8);
+    const __m256i mixed =
+        _mm256_packus_epi16(Mix(slo, _mm256_unpacklo_epi8(dv, z), wlo, _mm256_sub_epi16(c256, wlo)),
+                            Mix(shi, _mm256_unpackhi_epi8(dv, z), whi, _mm256_sub_epi16(c256, whi)));
+    const __m256i na = _mm256_and_si256(_mm256_adds_epu8(dv, _mm256_packus_epi16(wlo, whi)), am);
+    Store(d + i, _mm256_or_si256(_mm256_andnot_si256(am, mixed), na));
+  }
+  if (i < n) _PIX_SSE2_CopySourceAlphaRow(d + i, s + i, n - i, alpha);
+}
+#endif
