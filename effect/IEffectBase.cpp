@@ -124,9 +124,34 @@ void IEffectBase::OnParamReset() {
 }
 
 int IEffectBase::GetEffectVersion(bool decimal) const {
-  if (!decimal) return mVersion;
-  const int major = (mVersion >> 16) & 0xffff, minor = (mVersion >> 8) & 0xff, patch = mVersion & 0xff;
-  return major * 10000 + minor * 100 + patch;
+  return decimal ? GetDecimalVersion(mVersion) : mVersion;
+}
+
+void IEffectBase::SetHost(const char* host, int version) {
+  mHost = LookUpHost(host);
+  mHostVersion = version;
+  char versionText[32];
+  GetVersionStr(version, versionText);
+  Trace("SetHost", __LINE__, "host_%sknown:%s:%s", mHost == kHostUnknown ? "un" : "", host,
+        versionText);
+}
+
+int IEffectBase::GetHostVersion(bool decimal) {
+  GetHost();
+  return decimal ? GetDecimalVersion(mHostVersion) : mHostVersion;
+}
+
+void IEffectBase::GetHostVersionStr(char* out) {
+  GetHost();
+  GetVersionStr(mHostVersion, out);
+}
+
+void IEffectBase::GetEffectVersionStr(char* out) const { GetVersionStr(mVersion, out); }
+
+bool IEffectBase::SendMidiMsgs(KIT_TypedBuf<IMidiMsg>* msgs) {
+  bool all = true;
+  for (int i = 0; i < msgs->GetSize(); ++i) all = SendMidiMsg(msgs->Get() + i) && all;
+  return all;
 }
 
 bool IEffectBase::LegalIO(int nIn, int nOut) const {

@@ -10,6 +10,15 @@
 #include "kit/mutex.h"
 #include "kit/ptrlist.h"
 
+// The version header that opens every state chunk: "tffp", then the framework version.
+void InitChunkWithFrameworkVer(ByteChunk* chunk);
+// Returns the version and advances *pos past the header; 0 with *pos unchanged when there is
+// no header at *pos, 0 with *pos = -1 when the header is cut short.
+int GetFrameworkVerFromChunk(ByteChunk* chunk, int* pos);
+IPreset* GetNextUninitializedPreset(KIT_PtrList<IPreset>* presets);
+// out holds at least 32 bytes.
+void MakeDefaultUserPresetName(KIT_PtrList<IPreset>* presets, char* out);
+
 class IEffectBase {
 public:
   static constexpr int kNameLen = 128;
@@ -88,6 +97,17 @@ public:
   void SetSampleRate(double sampleRate) { mSampleRate = sampleRate; }
   int GetBlockSize() const { return mBlockSize; }
 
+  // Host identification and version strings; out texts hold at least 32 bytes.
+  void SetHost(const char* host, int version);
+  int GetHostVersion(bool decimal);
+  void GetHostVersionStr(char* out);
+  void GetEffectVersionStr(char* out) const;
+  const char* GetAPIString() { return GetAPIStr(GetAPI()); }
+  const char* GetArchString() const { return "x64"; }
+
+  // Sends every message in order; true only when every send succeeded.
+  bool SendMidiMsgs(KIT_TypedBuf<IMidiMsg>* msgs);
+
   // Channels.
   int NInChannels() const { return mInChannels.GetSize(); }
   int NOutChannels() const { return mOutChannels.GetSize(); }
@@ -118,6 +138,27 @@ public:
   bool SerializeParams(ByteChunk* chunk);
   int UnserializeParams(ByteChunk* chunk, int startPos);
 
+  // State chunks and presets.
+  bool SerializePresets(ByteChunk* chunk);
+  int UnserializePresets(ByteChunk* chunk, int startPos);
+  void MakeDefaultPreset(const char* name = nullptr, int nPresets = 1);
+  void MakePreset(const char* name, ...);
+  void MakePresetFromNamedParams(const char* name, int nParamsNamed, ...);
+  void MakePresetFromChunk(const char* name, ByteChunk* chunk);
+  void MakePresetFromBlob(const char* name, const char* blob, int sizeOfChunk);
+  void EnsureDefaultPreset();
+  void PruneUninitializedPresets();
+  bool RestorePreset(int idx);
+  bool RestorePreset(const char* name);
+  const char* GetPresetName(int idx);
+  void ModifyCurrentPreset(const char* name = nullptr);
+  int NPresets() const { return mPresets.GetSize(); }
+  int GetCurrentPresetIdx() const { return mCurrentPresetIdx; }
+  void DirtyParameters();
+  void DumpPresetSrcCode(const char* filename, const char* paramEnumNames[]);
+  void DumpPresetBlob(const char* filename);
+  void DumpBankBlob(const char* filename);
+
 protected:
   struct ChannelIO {
     int mIn, mOut;
@@ -143,7 +184,7 @@ protected:
   int mMfrID;
   int mVersion;
   EAPI mAPI;
-  EHost mHost = kHostNotIdentified;
+  EHost mHost = kHostUninit;
   int mHostVersion = 0;
   bool mStateChunks;
   bool mIsInst;
