@@ -8,29 +8,46 @@
 
 namespace {
 
-const int kMaxPooledContexts = 100;
-const int kMaxPooledObjects = 200;
+// A capped list of cleared blocks linked through their pool link, guarded by the pools' mutex.
+template <class T> struct FreeList {
+  explicit FreeList(int cap) : max(cap) {}
+  T* head = nullptr;
+  int count = 0;
+  const int max;
+
+  ~FreeList() {
+    while (head) {
+      T* next = head->poolNext;
+      free(head);
+      head = next;
+    }
+  }
+
+  T* Take() {
+    T* t = head;
+    if (!t) return nullptr;
+    head = t->poolNext;
+    --count;
+    memset(t, 0, sizeof(*t));
+    return t;
+  }
+
+  bool Give(T* t) {
+    if (count >= max) return false;
+    memset(t, 0, sizeof(*t));
+    t->freed = true;
+    t->poolNext = head;
+    head = t;
+    ++count;
+    return true;
+  }
+};
 
 // Shared by every plug-in instance in the process; blocks still pooled at unload are freed.
 struct Pools {
   KIT_Mutex mutex;
-  GDI_Context* contexts = nullptr;
-  int contextCount = 0;
-  GDI_Object* objects = nullptr;
-  int objectCount = 0;
-
-  ~Pools() {
-    while (contexts) {
-      GDI_Context* next = contexts->poolNext;
-      free(contexts);
-      contexts = next;
-    }
-    while (objects) {
-      GDI_Object* next = objects->poolNext;
-      free(objects);
-      objects = next;
-    }
-  }
+  FreeList<GDI_Context> contexts{100};
+  FreeList<GDI_Object> objects{200};
 };
 
 Pools& ThePools() {
@@ -38,81 +55,39 @@ Pools& ThePools() {
   return pools;
 }
 
+template <class T> T* New(FreeList<T> Pools::*list) {
+  Pools& p = ThePools();
+  {
+    KIT_MutexLock lock(p.mutex);
+    if (T* t = (p.*list).Take()) return t;
+  }
+  return static_cast<T*>(calloc(1, sizeof(T)));
+}
+
+template <class T> void Recycle(FreeList<T> Pools::*list, T* t) {
+  if (!t) return;
+  Pools& p = ThePools();
+  {
+    KIT_MutexLock lock(p.mutex);
+    if ((p.*list).Give(t)) return;
+  }
+  free(t);
+}
+
+template <class T> int Count(FreeList<T> Pools::*list) {
+  Pools& p = ThePools();
+  KIT_MutexLock lock(p.mutex);
+  return (p.*list).count;
+}
+
 }  // namespace
 
-GDI_Context* GDI_NewContext() {
-  Pools& p = ThePools();
-  {
-    KIT_MutexLock lock(p.mutex);
-    if (GDI_Context* c = p.contexts) {
-      p.contexts = c->poolNext;
-      --p.contextCount;
-      memset(c, 0, sizeof(*c));
-      return c;
-    }
-  }
-  return static_cast<GDI_Context*>(calloc(1, sizeof(GDI_Context)));
-}
-
-GDI_Object* GDI_NewObject() {
-  Pools& p = ThePools();
-  {
-    KIT_MutexLock lock(p.mutex);
-    if (GDI_Object* o = p.objects) {
-      p.objects = o->poolNext;
-      --p.objectCount;
-      memset(o, 0, sizeof(*o));
-      return o;
-    }
-  }
-  return static_cast<GDI_Object*>(calloc(1, sizeof(GDI_Object)));
-}
-
-void GDI_RecycleContext(GDI_Context* ctx) {
-  if (!ctx) return;
-  Pools& p = ThePools();
-  {
-    KIT_MutexLock lock(p.mutex);
-    if (p.contextCount < kMaxPooledContexts) {
-      memset(ctx, 0, sizeof(*ctx));
-      ctx->freed = true;
-      ctx->poolNext = p.contexts;
-      p.contexts = ctx;
-      ++p.contextCount;
-      return;
-    }
-  }
-  free(ctx);
-}
-
-void GDI_RecycleObject(GDI_Object* obj) {
-  if (!obj) return;
-  Pools& p = ThePools();
-  {
-    KIT_MutexLock lock(p.mutex);
-    if (p.objectCount < kMaxPooledObjects) {
-      memset(obj, 0, sizeof(*obj));
-      obj->freed = true;
-      obj->poolNext = p.objects;
-      p.objects = obj;
-      ++p.objectCount;
-      return;
-    }
-  }
-  free(obj);
-}
-
-int GDI_PooledContextCount() {
-  Pools& p = ThePools();
-  KIT_MutexLock lock(p.mutex);
-  return p.contextCount;
-}
-
-int GDI_PooledObjectCount() {
-  Pools& p = ThePools();
-  KIT_MutexLock lock(p.mutex);
-  return p.objectCount;
-}
+GDI_Context* GDI_NewContext() { return New(&Pools::contexts); }
+GDI_Object* GDI_NewObject() { return New(&Pools::objects); }
+void GDI_RecycleContext(GDI_Context* ctx) { Recycle(&Pools::contexts, ctx); }
+void GDI_RecycleObject(GDI_Object* obj) { Recycle(&Pools::objects, obj); }
+int GDI_PooledContextCount() { return Count(&Pools::contexts); }
+int GDI_PooledObjectCount() { return Count(&Pools::objects); }
 
 bool GDI_IsValidContext(HDC ctx) { return reinterpret_cast<uintptr_t>(ctx) >= 5 && !ctx->freed; }
 

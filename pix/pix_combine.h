@@ -41,6 +41,22 @@ static inline int _PIX_Clamp(int x) { return x < 0 ? 0 : x > 255 ? 255 : x; }
 // Source-alpha rules scale the weight by the source alpha this way.
 static inline int _PIX_SourceAlphaWeight(int alpha, int a) { return (alpha * (a + 1)) / 256; }
 
+// Rules that treat the four channels alike: R::ch(d, s, alpha) gives each channel's result,
+// stored as its low byte.
+template <class R> struct _PIX_PerChannel {
+  static inline void doPix(unsigned char* d, int r, int g, int b, int a, int alpha) {
+    d[0] = (unsigned char)R::ch(d[0], b, alpha);
+    d[1] = (unsigned char)R::ch(d[1], g, alpha);
+    d[2] = (unsigned char)R::ch(d[2], r, alpha);
+    d[3] = (unsigned char)R::ch(d[3], a, alpha);
+  }
+};
+
+// The clamping form of a per-channel rule.
+template <class R> struct _PIX_ClampedChannel : _PIX_PerChannel<_PIX_ClampedChannel<R>> {
+  static inline int ch(int d, int s, int alpha) { return _PIX_Clamp(R::ch(d, s, alpha)); }
+};
+
 struct _PIX_CombinePixelsClobberNoClamp {
   static inline void doPix(unsigned char* d, int r, int g, int b, int a, int) {
     d[0] = (unsigned char)b;
@@ -50,86 +66,37 @@ struct _PIX_CombinePixelsClobberNoClamp {
   }
 };
 
-struct _PIX_CombinePixelsClobberClamp {
-  static inline void doPix(unsigned char* d, int r, int g, int b, int a, int) {
-    d[0] = (unsigned char)_PIX_Clamp(b);
-    d[1] = (unsigned char)_PIX_Clamp(g);
-    d[2] = (unsigned char)_PIX_Clamp(r);
-    d[3] = (unsigned char)_PIX_Clamp(a);
-  }
+struct _PIX_CombinePixelsClobberClamp : _PIX_PerChannel<_PIX_CombinePixelsClobberClamp> {
+  static inline int ch(int, int s, int) { return _PIX_Clamp(s); }
 };
 
-struct _PIX_CombinePixelsCopyNoClamp {
+struct _PIX_CombinePixelsCopyNoClamp : _PIX_PerChannel<_PIX_CombinePixelsCopyNoClamp> {
   static inline int ch(int d, int s, int alpha) { return s + ((d - s) * (256 - alpha)) / 256; }
-  static inline void doPix(unsigned char* d, int r, int g, int b, int a, int alpha) {
-    d[0] = (unsigned char)ch(d[0], b, alpha);
-    d[1] = (unsigned char)ch(d[1], g, alpha);
-    d[2] = (unsigned char)ch(d[2], r, alpha);
-    d[3] = (unsigned char)ch(d[3], a, alpha);
-  }
 };
 
-struct _PIX_CombinePixelsCopyClamp {
-  static inline void doPix(unsigned char* d, int r, int g, int b, int a, int alpha) {
-    d[0] = (unsigned char)_PIX_Clamp(_PIX_CombinePixelsCopyNoClamp::ch(d[0], b, alpha));
-    d[1] = (unsigned char)_PIX_Clamp(_PIX_CombinePixelsCopyNoClamp::ch(d[1], g, alpha));
-    d[2] = (unsigned char)_PIX_Clamp(_PIX_CombinePixelsCopyNoClamp::ch(d[2], r, alpha));
-    d[3] = (unsigned char)_PIX_Clamp(_PIX_CombinePixelsCopyNoClamp::ch(d[3], a, alpha));
-  }
-};
+struct _PIX_CombinePixelsCopyClamp : _PIX_ClampedChannel<_PIX_CombinePixelsCopyNoClamp> {};
 
-struct _PIX_CombinePixelsAdd {
+struct _PIX_CombinePixelsAdd : _PIX_PerChannel<_PIX_CombinePixelsAdd> {
   static inline int ch(int d, int s, int alpha) { return _PIX_Clamp(d + (s * alpha) / 256); }
-  static inline void doPix(unsigned char* d, int r, int g, int b, int a, int alpha) {
-    d[0] = (unsigned char)ch(d[0], b, alpha);
-    d[1] = (unsigned char)ch(d[1], g, alpha);
-    d[2] = (unsigned char)ch(d[2], r, alpha);
-    d[3] = (unsigned char)ch(d[3], a, alpha);
-  }
 };
 
-struct _PIX_CombinePixelsColorDodge {
+struct _PIX_CombinePixelsColorDodge : _PIX_PerChannel<_PIX_CombinePixelsColorDodge> {
   static inline int ch(int d, int s, int alpha) {
     const int k = (s * alpha) / 256;
     return k < 255 ? _PIX_Clamp((d * 256) / (256 - k)) : _PIX_Clamp(d * 256);
   }
-  static inline void doPix(unsigned char* d, int r, int g, int b, int a, int alpha) {
-    d[0] = (unsigned char)ch(d[0], b, alpha);
-    d[1] = (unsigned char)ch(d[1], g, alpha);
-    d[2] = (unsigned char)ch(d[2], r, alpha);
-    d[3] = (unsigned char)ch(d[3], a, alpha);
-  }
 };
 
-struct _PIX_CombinePixelsMulNoClamp {
+struct _PIX_CombinePixelsMulNoClamp : _PIX_PerChannel<_PIX_CombinePixelsMulNoClamp> {
   static inline int ch(int d, int s, int alpha) { return ((s * alpha + (256 - alpha) * 256) * d) >> 16; }
-  static inline void doPix(unsigned char* d, int r, int g, int b, int a, int alpha) {
-    d[0] = (unsigned char)ch(d[0], b, alpha);
-    d[1] = (unsigned char)ch(d[1], g, alpha);
-    d[2] = (unsigned char)ch(d[2], r, alpha);
-    d[3] = (unsigned char)ch(d[3], a, alpha);
-  }
 };
 
-struct _PIX_CombinePixelsMulClamp {
-  static inline void doPix(unsigned char* d, int r, int g, int b, int a, int alpha) {
-    d[0] = (unsigned char)_PIX_Clamp(_PIX_CombinePixelsMulNoClamp::ch(d[0], b, alpha));
-    d[1] = (unsigned char)_PIX_Clamp(_PIX_CombinePixelsMulNoClamp::ch(d[1], g, alpha));
-    d[2] = (unsigned char)_PIX_Clamp(_PIX_CombinePixelsMulNoClamp::ch(d[2], r, alpha));
-    d[3] = (unsigned char)_PIX_Clamp(_PIX_CombinePixelsMulNoClamp::ch(d[3], a, alpha));
-  }
-};
+struct _PIX_CombinePixelsMulClamp : _PIX_ClampedChannel<_PIX_CombinePixelsMulNoClamp> {};
 
-struct _PIX_CombinePixelsOverlay {
+struct _PIX_CombinePixelsOverlay : _PIX_PerChannel<_PIX_CombinePixelsOverlay> {
   static inline int ch(int d, int s, int alpha) {
     const int w = s * alpha + (256 - alpha) * 128;
     return _PIX_Clamp(((((32768 - w) * d) / 256 + w) * d) >> 15);
-  }
-  static inline void doPix(unsigned char* d, int r, int g, int b, int a, int alpha) {
-    d[0] = (unsigned char)ch(d[0], b, alpha);
-    d[1] = (unsigned char)ch(d[1], g, alpha);
-    d[2] = (unsigned char)ch(d[2], r, alpha);
-    d[3] = (unsigned char)ch(d[3], a, alpha);
   }
 };
 
@@ -190,13 +157,8 @@ struct _PIX_CombinePixelsHSVAdjust {
   }
 };
 
-struct _PIX_CombinePixelsHalfMixNoClamp {
-  static inline void doPix(unsigned char* d, int r, int g, int b, int a, int) {
-    d[0] = (unsigned char)((d[0] + b) >> 1);
-    d[1] = (unsigned char)((d[1] + g) >> 1);
-    d[2] = (unsigned char)((d[2] + r) >> 1);
-    d[3] = (unsigned char)((d[3] + a) >> 1);
-  }
+struct _PIX_CombinePixelsHalfMixNoClamp : _PIX_PerChannel<_PIX_CombinePixelsHalfMixNoClamp> {
+  static inline int ch(int d, int s, int) { return (d + s) >> 1; }
 };
 
 // ---- rules weighted by the source alpha ----

@@ -9,24 +9,15 @@ namespace {
 // The rule an unscaled blit uses for a mode and weight; false when it draws nothing.
 bool BlitRule(int mode, int ia, ref::Rule& rule) {
   if (ia == 0) return false;
-  switch (mode & 0x100FF) {
-    case 0:
-      if (ia < 0) return false;
-      rule = ia == 256 ? ref::Clobber : ref::Copy;
-      return true;
-    case 0x10000: rule = ia == 256 ? ref::CopySAFull : ref::CopySA; return true;
-    case 1: rule = ref::Add; return true;
-    case 2: rule = ref::Dodge; return true;
-    case 3: rule = ref::Mul; return true;
-    case 4: rule = ref::Overlay; return true;
-    case 5: rule = ref::HSV; return true;
-    case 0x10001: rule = ref::AddSA; return true;
-    case 0x10002: rule = ref::DodgeSA; return true;
-    case 0x10003: rule = ref::MulSA; return true;
-    case 0x10004: rule = ref::OverlaySA; return true;
-    case 0x10005: rule = ref::HSVSA; return true;
-    default: return false;
+  if ((mode & 0x100FF) == 0) {
+    rule = ia == 256 ? ref::Clobber : ref::Copy;
+    return ia > 0;
   }
+  if ((mode & 0x100FF) == 0x10000) {
+    rule = ia == 256 ? ref::CopySAFull : ref::CopySA;
+    return true;
+  }
+  return ref::BlendRule(mode, rule);
 }
 
 // Compares a blit of a random source over a random destination with the reference, area

@@ -8,21 +8,17 @@ using ref::Rule;
 
 // The rule the one-pixel functions pick for a mode and weight; false when they leave dest.
 bool FreeRule(int mode, int ia, bool clamped, Rule& rule) {
-  switch (mode & 0x100FF) {
-    case 0: rule = ia == 256 ? (clamped ? ref::ClobberClamp : ref::Clobber) : (clamped ? ref::CopyClamp : ref::Copy); return true;
-    case 1: rule = ref::Add; return true;
-    case 2: rule = ref::Dodge; return true;
-    case 3: rule = clamped ? ref::MulClamp : ref::Mul; return true;
-    case 4: rule = ref::Overlay; return true;
-    case 5: rule = ref::HSV; return true;
-    case 0x10000: rule = ia == 256 ? ref::CopySAFull : ref::CopySA; return true;
-    case 0x10001: rule = ref::AddSA; return true;
-    case 0x10002: rule = ref::DodgeSA; return true;
-    case 0x10003: rule = ref::MulSA; return true;
-    case 0x10004: rule = ref::OverlaySA; return true;
-    case 0x10005: rule = ref::HSVSA; return true;
-    default: return false;
+  if ((mode & 0x100FF) == 0) {
+    rule = ia == 256 ? (clamped ? ref::ClobberClamp : ref::Clobber) : (clamped ? ref::CopyClamp : ref::Copy);
+    return true;
   }
+  if ((mode & 0x100FF) == 0x10000) {
+    rule = ia == 256 ? ref::CopySAFull : ref::CopySA;
+    return true;
+  }
+  if (!ref::BlendRule(mode, rule)) return false;
+  if (clamped && rule == ref::Mul) rule = ref::MulClamp;
+  return true;
 }
 
 uint32_t RefFree(uint32_t d, const ref::Px& s, int ia, int mode, bool clamped) {

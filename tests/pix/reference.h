@@ -139,6 +139,16 @@ inline uint32_t Combine(Rule rule, uint32_t dest, const Px& s, int alpha) {
   return dest;
 }
 
+// The rules of add, dodge, multiply, overlay and HSV, with or without source alpha.
+inline bool BlendRule(int mode, Rule& rule) {
+  static const Rule plain[] = {Add, Dodge, Mul, Overlay, HSV};
+  static const Rule withAlpha[] = {AddSA, DodgeSA, MulSA, OverlaySA, HSVSA};
+  const int m = mode & 0x100FF, n = m & 0xFF;
+  if (n < 1 || n > 5) return false;
+  rule = (m & 0x10000) ? withAlpha[n - 1] : plain[n - 1];
+  return true;
+}
+
 // The per-byte whole-word mixes.
 inline uint32_t Mix(uint32_t c, uint32_t d, int quarters) {
   Px pc = Split(c), pd = Split(d), o;
