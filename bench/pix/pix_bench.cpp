@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "pix/pix.h"
+#include "pix/pix_simd.h"
 
 namespace {
 
@@ -118,6 +119,15 @@ void BM_PIX_Blit_SourceAlpha100(benchmark::State& st) {
   RasterBlit(st, kImg, kImg, true, 1.0f, PIX_FLAG_SOURCE_ALPHA);
 }
 BENCHMARK(BM_PIX_Blit_SourceAlpha100)->ComputeStatistics("min", Min);
+
+// The same with the kernels held to SSE2, for machines without AVX2.
+void BM_PIX_Blit_SourceAlpha100_SSE2(benchmark::State& st) {
+  const int was = _PIX_SimdLevel();
+  _PIX_SetSimdLevel(PIX_SIMD_SSE2);
+  RasterBlit(st, kImg, kImg, true, 1.0f, PIX_FLAG_SOURCE_ALPHA);
+  _PIX_SetSimdLevel(was);
+}
+BENCHMARK(BM_PIX_Blit_SourceAlpha100_SSE2)->ComputeStatistics("min", Min);
 
 // ---- source alpha at opacity 0.5 against OVER through a constant mask ----
 
