@@ -84,6 +84,9 @@ bool BlendRows(const BlitArea& a, int ia, int mode) {
       CopyRows(a);
       return true;
     }
+#if defined(PIX_HAVE_AVX2_KERNELS)
+    if (avx2 && ia < 256) return RunRows(a, _PIX_AVX2_CopyRow, ia), true;
+#endif
 #if defined(PIX_HAVE_SSE2)
     if (simd && ia < 256) return RunRows(a, _PIX_SSE2_CopyRow, ia), true;
 #endif

@@ -29,7 +29,11 @@ void SolidCopy(const _PIX_Surface& s, int x, int y, int w, int h, PIX_pixel colo
 #if defined(PIX_HAVE_SSE2)
   if (_PIX_SimdEnabled() && ia < 256) {
     const PIX_pixel c = (color & 0xFFFFFFu) | (static_cast<PIX_pixel>(ia) << 24);
-    for (int i = 0; i < h; ++i, d += s.step) _PIX_SSE2_CopySolidRow(d, w, c, ia);
+    void (*row)(PIX_pixel*, int, PIX_pixel, int) = _PIX_SSE2_CopySolidRow;
+#if defined(PIX_HAVE_AVX2_KERNELS)
+    if (_PIX_SimdLevel() >= PIX_SIMD_AVX2) row = _PIX_AVX2_CopySolidRow;
+#endif
+    for (int i = 0; i < h; ++i, d += s.step) row(d, w, c, ia);
     return;
   }
 #endif

@@ -7,6 +7,8 @@
 
 void _PIX_SSE2_OverRow(uint32_t* d, const uint32_t* s, int n);
 void _PIX_SSE2_CopySourceAlphaRow(uint32_t* d, const uint32_t* s, int n, int alpha);
+void _PIX_SSE2_CopyRow(uint32_t* d, const uint32_t* s, int n, int alpha);
+void _PIX_SSE2_CopySolidRow(uint32_t* d, int n, uint32_t c, int alpha);
 
 namespace {
 
@@ -19,6 +21,12 @@ inline __m256i Mix(__m256i s, __m256i d, __m256i ws, __m256i wd) {
 
 inline __m256i BroadcastAlpha16(__m256i x) {
   return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(x, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+}
+
+inline __m256i Copy8(__m256i s, __m256i d, __m256i ws, __m256i wd) {
+  const __m256i z = _mm256_setzero_si256();
+  return _mm256_packus_epi16(Mix(_mm256_unpacklo_epi8(s, z), _mm256_unpacklo_epi8(d, z), ws, wd),
+                             Mix(_mm256_unpackhi_epi8(s, z), _mm256_unpackhi_epi8(d, z), ws, wd));
 }
 
 inline __m256i Load(const uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
@@ -74,5 +82,21 @@ void _PIX_AVX2_CopySourceAlphaRow(uint32_t* d, const uint32_t* s, int n, int alp
     Store(d + i, _mm256_or_si256(_mm256_andnot_si256(am, mixed), na));
   }
   if (i < n) _PIX_SSE2_CopySourceAlphaRow(d + i, s + i, n - i, alpha);
+}
+void _PIX_AVX2_CopyRow(uint32_t* d, const uint32_t* s, int n, int alpha) {
+  const __m256i ws = _mm256_set1_epi16(static_cast<short>(alpha));
+  const __m256i wd = _mm256_set1_epi16(static_cast<short>(256 - alpha));
+  int i = 0;
+  for (; i + 8 <= n; i += 8) Store(d + i, Copy8(Load(s + i), Load(d + i), ws, wd));
+  if (i < n) _PIX_SSE2_CopyRow(d + i, s + i, n - i, alpha);
+}
+
+void _PIX_AVX2_CopySolidRow(uint32_t* d, int n, uint32_t c, int alpha) {
+  const __m256i ws = _mm256_set1_epi16(static_cast<short>(alpha));
+  const __m256i wd = _mm256_set1_epi16(static_cast<short>(256 - alpha));
+  const __m256i sv = _mm256_set1_epi32(static_cast<int>(c));
+  int i = 0;
+  for (; i + 8 <= n; i += 8) Store(d + i, Copy8(sv, Load(d + i), ws, wd));
+  if (i < n) _PIX_SSE2_CopySolidRow(d + i, n - i, c, alpha);
 }
 #endif
