@@ -31,6 +31,11 @@ void ChannelCopy(const BlitArea& a, int mode) {
 // destination share storage.
 void CopyRows(const BlitArea& a) {
   const size_t bytes = static_cast<size_t>(a.w) * sizeof(PIX_pixel);
+  // Rows that follow each other without padding in both bitmaps move as one block.
+  if (a.dstep == a.w && a.sstep == a.w) {
+    memmove(a.d, a.s, bytes * static_cast<size_t>(a.h));
+    return;
+  }
   // Writing row y of the destination lands on a later source row exactly when the destination
   // lies further along in the direction the rows advance.
   if ((a.d > a.s) == (a.dstep > 0)) {
