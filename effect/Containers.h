@@ -1,5 +1,7 @@
 #pragma once
-// Serialised state: a growable byte buffer with typed little-endian Put/Get, and preset slots.
+// Serialised state: a growable byte buffer with typed little-endian Put/Get, preset slots, the
+// version header that opens a state chunk, and the bounded copy used for fixed name fields.
+#include <cstddef>
 #include <cstring>
 
 #include "kit/heapbuf.h"
@@ -15,11 +17,12 @@ public:
   template <class T> int Put(const T* value) { return PutBytes(value, static_cast<int>(sizeof(T))); }
 
   // Copies a value out at startPos; returns the position after it, or -1 (target untouched).
+  // Positions come from data (GetStr can return one past the end), so the sum is formed wide.
   template <class T> int Get(T* value, int startPos) const {
-    const int endPos = startPos + static_cast<int>(sizeof(T));
-    if (startPos < 0 || endPos > Size() || endPos < startPos) return -1;
+    const long long endPos = static_cast<long long>(startPos) + static_cast<long long>(sizeof(T));
+    if (startPos < 0 || endPos > Size()) return -1;
     memcpy(value, mBytes.Get() + startPos, sizeof(T));
-    return endPos;
+    return static_cast<int>(endPos);
   }
 
   int PutBool(bool value) {
@@ -33,7 +36,10 @@ public:
     return pos;
   }
 
+  // An int32 length, then the bytes without terminator.
   int PutStr(const char* text);
+  // Returns the position after the text even when it runs past the end (the target is then left
+  // alone and the next read fails); -1 when the length cannot be read or is negative.
   int GetStr(KIT_String* text, int startPos) const;
 
   int PutBytes(const void* data, int n);
@@ -64,3 +70,18 @@ struct IPreset {
   char mName[kNameLen];
   ByteChunk mChunk;
 };
+
+// The header that opens a state chunk: "tffp" as a little-endian int32, then the framework version.
+constexpr int kChunkMagic = 0x70666674;
+constexpr int kFrameworkVersion = 0x00010000;
+
+// Clears the chunk and writes the header.
+void InitChunkWithFrameworkVer(ByteChunk* chunk);
+// The framework version at *pos, advancing *pos past the header. Returns 0 and leaves *pos alone
+// when there is no header there; sets *pos to -1 when the magic is there without a version.
+int GetFrameworkVerFromChunk(ByteChunk* chunk, int* pos);
+
+// Copies at most srcMax bytes of src, up to its first NUL, into a field of dstSize bytes, always
+// terminated. A text cut short loses a trailing incomplete UTF-8 sequence as well, so the field
+// never ends in the middle of a character. Returns the bytes copied.
+size_t CopyNameField(char* dst, size_t dstSize, const char* src, size_t srcMax);

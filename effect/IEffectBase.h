@@ -139,25 +139,47 @@ public:
   int UnserializeParams(ByteChunk* chunk, int startPos);
 
   // State chunks and presets.
+  // The bank layout: for each slot its name, its initialised flag and, when set, its state.
   bool SerializePresets(ByteChunk* chunk);
   int UnserializePresets(ByteChunk* chunk, int startPos);
+  // The chunk exchange with a host: the header, then a program's state or the bank. The set form
+  // reads a chunk the host filled; a chunk without header, or with a version below 1.0.0, is read
+  // as a program whatever isBank says. Both return false on failure.
+  bool GetStateChunkForHost(ByteChunk* chunk, bool isBank);
+  bool SetStateChunkFromHost(ByteChunk* chunk, bool isBank);
+  // For the effect's constructor: each fills the next uninitialised slot (nothing when none is
+  // left). Names longer than a slot holds are cut (see CopyNameField).
   void MakeDefaultPreset(const char* name = nullptr, int nPresets = 1);
+  // One value per parameter in index order: an int for boolean, integer and enumerated
+  // parameters, a double for the others.
   void MakePreset(const char* name, ...);
+  // nParamsNamed pairs of an int index and a value typed as for MakePreset; parameters not named
+  // keep their current value. Reading stops at the first index that names no parameter.
   void MakePresetFromNamedParams(const char* name, int nParamsNamed, ...);
   void MakePresetFromChunk(const char* name, ByteChunk* chunk);
   void MakePresetFromBlob(const char* name, const char* blob, int sizeOfChunk);
+  // Fills every slot still uninitialised with "Empty" and the current state.
   void EnsureDefaultPreset();
   void PruneUninitializedPresets();
   bool RestorePreset(int idx);
   bool RestorePreset(const char* name);
-  const char* GetPresetName(int idx);
+  const char* GetPresetName(int idx) const;
+  // Stores the live state into the current slot and renames it when name is not empty.
   void ModifyCurrentPreset(const char* name = nullptr);
   int NPresets() const { return mPresets.GetSize(); }
   int GetCurrentPresetIdx() const { return mCurrentPresetIdx; }
+  IPreset* GetPreset(int idx) const { return mPresets.Get(idx); }
   void DirtyParameters();
+  // Developer aids: source text that rebuilds the current preset or the bank.
   void DumpPresetSrcCode(const char* filename, const char* paramEnumNames[]);
   void DumpPresetBlob(const char* filename);
   void DumpBankBlob(const char* filename);
+
+  // Program and bank files (FXP, FXB).
+  bool SaveProgramAsFXP(const KIT_String& path);
+  bool SaveBankAsFXB(const KIT_String& path);
+  bool LoadProgramFromFXP(const KIT_String& path);
+  bool LoadBankFromFXB(const KIT_String& path);
 
 protected:
   struct ChannelIO {
@@ -203,6 +225,9 @@ protected:
   KIT_PtrList<OutChannel> mOutChannels;
 
 private:
+  // Fills slot with the given name (or "Empty") and its flag set; its chunk is left to the caller.
+  static void InitPresetSlot(IPreset* preset, const char* name);
+
   template <class T> void ProcessInPieces(T** inputs, T** outputs, int nFrames, bool accumulate);
   template <class T> void SilenceHostOutputs(T** outputs, int nFrames);
 
@@ -213,3 +238,9 @@ private:
   KIT_TypedBuf<void*> mPieceIn;
   KIT_TypedBuf<void*> mPieceOut;
 };
+
+// The first slot not yet initialised, or null.
+IPreset* GetNextUninitializedPreset(KIT_PtrList<IPreset>* presets);
+// "user preset N", N one more than the slots whose names contain "user preset"; out holds at least
+// 32 bytes.
+void MakeDefaultUserPresetName(KIT_PtrList<IPreset>* presets, char* out);

@@ -9,6 +9,8 @@ Verlo::Verlo()
   mGateSmoother = OnePoleSmoother{};
   mPhase = 0.0;
   DeclareParams();
+  // The single slot holds the defaults, so the host's first bank already has a named program.
+  MakeDefaultPreset("-", 1);
 }
 
 void Verlo::DeclareParams() {

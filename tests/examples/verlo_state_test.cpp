@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "examples/Verlo/Verlo.h"
+#include "tests/effect/offline_host.h"
+
+namespace {
+using TestVerlo = OfflineHost<Verlo>;
+
+std::vector<unsigned char> Bytes(const ByteChunk& c) {
+  return std::vector<unsigned char>(c.GetBytes(), c.GetBytes() + c.Size());
+}
+}  // namespace
+
+TEST(VerloState, OneSlotNamedDashHoldingTheDefaults) {
+  TestVerlo verlo;
+  ASSERT_EQ(verlo.NPresets(), 1);
+  EXPECT_TRUE(verlo.GetPreset(0)->mInitialized);
+  EXPECT_STREQ(verlo.GetPresetName(0), "-");
+  ByteChunk defaults;
+  ASSERT_TRUE(verlo.SerializeState(&defaults));
+  EXPECT_EQ(Bytes(verlo.GetPreset(0)->mChunk), Bytes(defaults));
+
+  // The entry function's EnsureDefaultPreset finds nothing left to fill.
+  const std::vector<unsigned char> before = Bytes(verlo.GetPreset(0)->mChunk);
+  verlo.EnsureDefaultPreset();
+  EXPECT_STREQ(verlo.GetPresetName(0), "-");
+  EXPECT_EQ(Bytes(verlo.GetPreset(0)->mChunk), before);
+}
+
+TEST(VerloState, ProgramChunkIs48BytesAndBankChunk54) {
+  TestVerlo verlo;
+  ByteChunk program, bank;
+  ASSERT_TRUE(verlo.GetStateChunkForHost(&program, false));
+  EXPECT_EQ(program.Size(), 48);
+  ASSERT_TRUE(verlo.GetStateChunkForHost(&bank, true));
+  ASSERT_EQ(bank.Size(), 54);
+  const unsigned char head[] = {0x74, 0x66, 0x66, 0x70, 0, 0, 1, 0, 1, 0, 0, 0, '-', 1};
+  EXPECT_EQ(memcmp(bank.GetBytes(), head, sizeof head), 0);
+  // The slot's state is the program state, FADE first at its default 5.0.
+  EXPECT_EQ(memcmp(bank.GetBytes() + 14, program.GetBytes() + 8, 40), 0);
+  double fade = 0.0;
+  EXPECT_EQ(bank.Get(&fade, 14), 22);
+  EXPECT_EQ(fade, 5.0);
+
+  // A fresh instance takes the bank back unchanged.
+  TestVerlo other;
+  other.GetParam(Verlo::kFade)->Set(40.0);
+  ASSERT_TRUE(other.SetStateChunkFromHost(&bank, true));
+  EXPECT_EQ(other.GetParam(Verlo::kFade)->Value(), 5.0);
+  ByteChunk again;
+  ASSERT_TRUE(other.GetStateChunkForHost(&again, true));
+  EXPECT_TRUE(again.IsEqual(bank));
+}
