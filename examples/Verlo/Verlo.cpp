@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstring>
 
-Verlo::Verlo()
-    : IEffectBase(kNumParams, "1-1 2-2", kNumPresets, "Verlo", "", "Quenmarrow", kVersion,
-                  kUniqueID, kMfrID, 0, false, false, false, kAPIVST2) {
+Verlo::Verlo(IEffectInstanceInfo instanceInfo)
+    : IEffectVST(instanceInfo, kNumParams, "1-1 2-2", kNumPresets, "Verlo", "", "Quenmarrow",
+                 kVersion, kUniqueID, kMfrID, 0, false, false, false, 0) {
   mGateSmoother = OnePoleSmoother{};
   mPhase = 0.0;
   DeclareParams();

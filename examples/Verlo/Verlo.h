@@ -2,9 +2,9 @@
 // Verlo: a stereo chopper. Full level for most of each cycle, ducked to DRY for the last 0.1 s,
 // the switching smoothed by a one-pole filter set by FADE, then an output gain and a bypass.
 #include "coeffs/Smooth.h"
-#include "effect/IEffectBase.h"
+#include "effect/IEffectVST.h"
 
-class Verlo : public IEffectBase {
+class Verlo : public IEffectVST {
 public:
   enum EParams { kFade = 0, kChop, kDry, kOutput, kBypass, kNumParams };
   static constexpr int kNumPresets = 1;
@@ -13,7 +13,7 @@ public:
   static constexpr int kMfrID = 0x516D7277;     // 'Qmrw'
   static constexpr double kDuckedSlot = 0.1;    // seconds at the end of every cycle
 
-  Verlo();
+  explicit Verlo(IEffectInstanceInfo instanceInfo);
   ~Verlo() override = default;
 
   void Reset() override;

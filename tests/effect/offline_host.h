@@ -1,14 +1,21 @@
 #pragma once
 // A plug-in base finished for tests: the host-facing slots record what the plug-in tells the
 // host instead of calling one.
+#include <type_traits>
 #include <utility>
 #include <vector>
 
-#include "effect/IEffectBase.h"
+#include "effect/IEffectVST.h"
 
 template <class Effect> class OfflineHost : public Effect {
 public:
-  template <class... Args> explicit OfflineHost(Args&&... args) : Effect(std::forward<Args>(args)...) {}
+  template <class... Args, std::enable_if_t<(sizeof...(Args) > 0), int> = 0>
+  explicit OfflineHost(Args&&... args) : Effect(std::forward<Args>(args)...) {}
+  // Effects built for a format adapter get an adapter without a host callback.
+  template <class E = Effect, std::enable_if_t<std::is_base_of_v<IEffectVST, E>, int> = 0>
+  OfflineHost() : Effect(IEffectInstanceInfo{}) {}
+  template <class E = Effect, std::enable_if_t<!std::is_base_of_v<IEffectVST, E>, int> = 0>
+  OfflineHost() : Effect() {}
 
   struct Change {
     int paramIdx;

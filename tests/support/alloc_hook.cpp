@@ -9,20 +9,6 @@ thread_local bool tFailing = false;
 thread_local int tSucceedLeft = 0;
 thread_local unsigned tFailingKinds = 0;
 
-bool Refuse(unsigned kind) {
-  if (!tFailing || !(tFailingKinds & kind)) return false;
-  if (tSucceedLeft > 0) {
-    --tSucceedLeft;
-    return false;
-  }
-  ++tCounts.failures;
-  return true;
-}
-
-void* Counted(void* p) {
-  if (p) ++tCounts.allocations;
-  return p;
-}
 }  // namespace
 
 namespace alloc_hook {
@@ -42,6 +28,23 @@ bool alloc_hook::Active() { return false; }
 #else
 
 bool alloc_hook::Active() { return true; }
+
+namespace {
+bool Refuse(unsigned kind) {
+  if (!tFailing || !(tFailingKinds & kind)) return false;
+  if (tSucceedLeft > 0) {
+    --tSucceedLeft;
+    return false;
+  }
+  ++tCounts.failures;
+  return true;
+}
+
+void* Counted(void* p) {
+  if (p) ++tCounts.allocations;
+  return p;
+}
+}  // namespace
 
 extern "C" {
 void* __libc_malloc(size_t);
