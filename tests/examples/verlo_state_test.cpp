@@ -4,14 +4,11 @@
 #include <vector>
 
 #include "examples/Verlo/Verlo.h"
-#include "tests/effect/offline_host.h"
+#include "tests/effect/state_effects.h"
 
 namespace {
 using TestVerlo = OfflineHost<Verlo>;
 
-std::vector<unsigned char> Bytes(const ByteChunk& c) {
-  return std::vector<unsigned char>(c.GetBytes(), c.GetBytes() + c.Size());
-}
 }  // namespace
 
 TEST(VerloState, OneSlotNamedDashHoldingTheDefaults) {
@@ -53,4 +50,33 @@ TEST(VerloState, ProgramChunkIs48BytesAndBankChunk54) {
   ByteChunk again;
   ASSERT_TRUE(other.GetStateChunkForHost(&again, true));
   EXPECT_TRUE(again.IsEqual(bank));
+}
+
+TEST(VerloState, ProgramAndBankFilesRoundTrip) {
+  TempDir dir;
+  ASSERT_TRUE(dir.ok());
+  TestVerlo verlo;
+  verlo.GetParam(Verlo::kFade)->Set(27.5);
+  verlo.GetParam(Verlo::kOutput)->Set(5.0);
+  verlo.GetParam(Verlo::kBypass)->Set(1.0);
+  const std::string program = dir.File("verlo.fxp");
+  const std::string bank = dir.File("verlo.fxb");
+  ASSERT_TRUE(verlo.SaveProgramAsFXP(KIT_String(program.c_str())));
+  verlo.ModifyCurrentPreset();
+  ASSERT_TRUE(verlo.SaveBankAsFXB(KIT_String(bank.c_str())));
+  const std::vector<unsigned char> p = ReadFile(program), b = ReadFile(bank);
+  ASSERT_EQ(p.size(), 76u);
+  ASSERT_EQ(b.size(), 232u);
+  EXPECT_EQ(std::string(p.begin() + 16, p.begin() + 20), "VRL1");
+  EXPECT_EQ(p[28], '-');
+  EXPECT_EQ(p[29], 0);
+
+  TestVerlo fromProgram, fromBank;
+  ASSERT_TRUE(fromProgram.LoadProgramFromFXP(KIT_String(program.c_str())));
+  ASSERT_TRUE(fromBank.LoadBankFromFXB(KIT_String(bank.c_str())));
+  for (int i = 0; i < Verlo::kNumParams; ++i) {
+    EXPECT_NEAR(fromProgram.GetParam(i)->Value(), verlo.GetParam(i)->Value(), 1e-6) << i;
+    EXPECT_NEAR(fromBank.GetParam(i)->Value(), verlo.GetParam(i)->Value(), 1e-6) << i;
+  }
+  EXPECT_STREQ(fromBank.GetPresetName(0), "-");
 }
