@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "effect/IEffectBase.h"
+#include "kit/ptrlist.h"
 
 namespace {
 constexpr uint32_t FourCC(const char (&code)[5]) {
@@ -106,6 +107,43 @@ bool ReadWholeFile(const KIT_String& path, ByteChunk* image) {
   fclose(file);
   return read;
 }
+
+// What a bank can change: every slot and the live state. Put back when a bank fails half-way.
+class BankBackup {
+public:
+  explicit BankBackup(IEffectBase* effect) : mEffect(effect) {
+    mSaved = effect->SerializeState(&mLive);
+    for (int i = 0; i < effect->NPresets(); ++i) {
+      const IPreset* slot = effect->GetPreset(i);
+      IPreset* copy = new IPreset;
+      copy->mInitialized = slot->mInitialized;
+      memcpy(copy->mName, slot->mName, sizeof copy->mName);
+      copy->mChunk.PutChunk(&slot->mChunk);
+      mSlots.Add(copy);
+    }
+  }
+  ~BankBackup() { mSlots.Empty(true); }
+  BankBackup(const BankBackup&) = delete;
+  BankBackup& operator=(const BankBackup&) = delete;
+
+  void Restore() {
+    for (int i = 0; i < mSlots.GetSize() && i < mEffect->NPresets(); ++i) {
+      IPreset* slot = mEffect->GetPreset(i);
+      const IPreset* copy = mSlots.Get(i);
+      slot->mInitialized = copy->mInitialized;
+      memcpy(slot->mName, copy->mName, sizeof slot->mName);
+      slot->mChunk.Clear();
+      slot->mChunk.PutChunk(&copy->mChunk);
+    }
+    if (mSaved) mEffect->UnserializeState(&mLive, 0);
+  }
+
+private:
+  IEffectBase* mEffect;
+  ByteChunk mLive;
+  bool mSaved = false;
+  KIT_PtrList<IPreset> mSlots;
+};
 
 bool WriteWholeFile(const KIT_String& path, const ByteChunk& image) {
   FILE* file = fopen(path.Get(), "wb");
@@ -206,7 +244,7 @@ bool IEffectBase::LoadProgramFromFXP(const KIT_String& path) {
     const bool saved = SerializeState(&before);
     int pos = kProgramHeaderSize + 4;  // past the chunk size, which is not relied on
     GetFrameworkVerFromChunk(&file, &pos);
-    if (pos < 0 || pos >= file.Size() || UnserializeState(&file, pos) < 0) {
+    if (pos < 0 || pos > file.Size() || UnserializeState(&file, pos) < 0) {
       if (saved) UnserializeState(&before, 0);
       return false;
     }
@@ -242,11 +280,15 @@ bool IEffectBase::LoadBankFromFXB(const KIT_String& path) {
   if (form == kBankChunkMagic && mStateChunks) {
     int pos = kBankHeaderSize + 4;  // past the chunk size, which is not relied on
     GetFrameworkVerFromChunk(&file, &pos);
-    // Nothing to read: refused before the presets are touched.
-    if (pos < 0 || pos >= file.Size()) return false;
-    pos = UnserializePresets(&file, pos);
+    if (pos < 0 || pos > file.Size()) return false;
+    // A bank that breaks off half-way would leave some slots read and others not.
+    BankBackup backup(this);
+    if (UnserializePresets(&file, pos) < 0) {
+      backup.Restore();
+      return false;
+    }
     InformHostOfProgramChange();
-    return pos >= 0;
+    return true;
   }
   if (form != kBankParamsMagic) return false;
 

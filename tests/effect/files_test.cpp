@@ -364,17 +364,20 @@ TEST(Files, TruncatedAndCorruptedFilesAreReadInsideTheirBytes) {
       EXPECT_EQ(Snap(e), before) << k << " " << n;
     }
   }
-  // Every cut of a bank file is refused; the parameter form before anything changes.
+  // Every cut of a bank file is refused and leaves everything as it was, even one that breaks
+  // off after the first slot of a chunk.
   for (int k : {1, 3}) {
     for (size_t n = 0; n < files[k].size(); ++n) {
       WriteFile(path, Slice(files[k], 0, n));
       OfflineHost<FiveParams> e(2, k == 3);
       e.EnsureDefaultPreset();
+      e.GetParam(2)->Set(0.125);  // live, not stored
+      strcpy(e.GetPreset(1)->mName, "second");
       const Snapshot before = Snap(e);
+      e.programChanges = 0;
       EXPECT_FALSE(e.LoadBankFromFXB(Path(path))) << k << " " << n;
-      if (k == 1) {
-        EXPECT_EQ(Snap(e), before) << n;
-      }
+      EXPECT_EQ(Snap(e), before) << k << " " << n;
+      EXPECT_EQ(e.programChanges, 0);
     }
   }
   // Random corruption of every form, either loader.
