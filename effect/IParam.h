@@ -29,7 +29,8 @@ public:
   void InitDouble(const char* name, double defaultVal, double minVal, double maxVal, double step,
                   const char* label = "", const char* group = "", double shape = 1.0);
 
-  void Set(double value) { mValue = value < mMin ? mMin : (value > mMax ? mMax : value); }
+  // Not-a-number (a damaged state chunk, say) becomes the minimum so no NaN reaches processing.
+  void Set(double value) { mValue = !(value >= mMin) ? mMin : (value > mMax ? mMax : value); }
   void SetShape(double shape);
   void SetDisplayText(int value, const char* text);
 

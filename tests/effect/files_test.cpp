@@ -4,6 +4,7 @@
 #include <random>
 #include <string>
 
+#include "tests/effect/scratch_files.h"
 #include "tests/effect/state_effects.h"
 
 namespace {

@@ -79,6 +79,21 @@ TEST(Param, SetNormalizedRoundsNonDoublesAndClampsOnlyAtTheTop) {
   EXPECT_EQ(odd.Value(), 6.0);
 }
 
+TEST(Param, SetClampsToTheRangeAndTakesNotANumberAsTheMinimum) {
+  IParam d;
+  d.InitDouble("d", 0.0, -10.0, 10.0, 0.01);
+  d.Set(11.0);
+  EXPECT_EQ(d.Value(), 10.0);
+  d.Set(-11.0);
+  EXPECT_EQ(d.Value(), -10.0);
+  d.Set(3.25);
+  EXPECT_EQ(d.Value(), 3.25);
+  d.Set(__builtin_nan(""));
+  EXPECT_EQ(d.Value(), -10.0);
+  d.Set(-__builtin_inf());
+  EXPECT_EQ(d.Value(), -10.0);
+}
+
 TEST(Param, GetNormalizedStaysInsideTheUnitRange) {
   IParam d;
   d.InitDouble("d", 5, 5, 50, 0.01);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "kit/base64encdec.h"
+#include "tests/effect/scratch_files.h"
 #include "tests/effect/state_effects.h"
 
 namespace {

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
 #include "examples/Verlo/Verlo.h"
+#include "tests/effect/scratch_files.h"
 #include "tests/effect/state_effects.h"
 
 namespace {
@@ -79,4 +81,26 @@ TEST(VerloState, ProgramAndBankFilesRoundTrip) {
     EXPECT_NEAR(fromBank.GetParam(i)->Value(), verlo.GetParam(i)->Value(), 1e-6) << i;
   }
   EXPECT_STREQ(fromBank.GetPresetName(0), "-");
+}
+
+TEST(VerloState, ProgramChunkHoldingNotANumberStillProcessesFiniteAudio) {
+  TestVerlo verlo;
+  ByteChunk chunk;
+  InitChunkWithFrameworkVer(&chunk);
+  const double values[Verlo::kNumParams] = {__builtin_nan(""), 0.5, __builtin_nan(""), 0.0, 0.0};
+  for (const double& v : values) chunk.Put(&v);
+  ASSERT_TRUE(verlo.SetStateChunkFromHost(&chunk, false));
+  EXPECT_EQ(verlo.GetParam(Verlo::kFade)->Value(), 5.0);
+  EXPECT_EQ(verlo.GetParam(Verlo::kDry)->Value(), 0.0);
+
+  constexpr int kFrames = 256;
+  verlo.Prepare(44100.0, kFrames, 2, 2);
+  std::vector<double> left(kFrames, 1.0), right(kFrames, 1.0), outLeft(kFrames), outRight(kFrames);
+  double* in[2] = {left.data(), right.data()};
+  double* out[2] = {outLeft.data(), outRight.data()};
+  verlo.ProcessHostBlock(in, out, kFrames);
+  for (int i = 0; i < kFrames; ++i) {
+    ASSERT_TRUE(std::isfinite(outLeft[i])) << i;
+    ASSERT_TRUE(std::isfinite(outRight[i])) << i;
+  }
 }
