@@ -1,0 +1,77 @@
+#pragma once
+// Loading a VST 2 plug-in the way a DAW does: dlopen the shared object, call its entry function
+// with our host callback, check the record, then drive the instance through its dispatcher.
+#include <string>
+
+#include "effect/vst2/aeffect.h"
+
+class PluginLibrary {
+public:
+  // PLUGIN is a .so or a bundle folder holding one. Throws HostError when it is missing, not a
+  // loadable library or exports no entry function.
+  explicit PluginLibrary(const std::string& path);
+  ~PluginLibrary();
+  PluginLibrary(const PluginLibrary&) = delete;
+  PluginLibrary& operator=(const PluginLibrary&) = delete;
+
+  const std::string& Path() const { return mPath; }
+  const char* EntryName() const { return mEntryName; }
+  using Entry = AEffect* (*)(audioMasterCallback);
+  Entry EntryFunction() const { return mEntry; }
+
+private:
+  std::string mPath;
+  void* mHandle = nullptr;
+  Entry mEntry = nullptr;
+  const char* mEntryName = "";
+};
+
+// What the host callback tells an instance about the transport.
+struct HostContext {
+  double sampleRate = 44100.0;
+  int blockSize = 512;
+  double samplePos = 0.0;
+  VstTimeInfo timeInfo{};
+};
+
+class PluginInstance {
+public:
+  // Creates the instance through the entry function, checks the record and opens it at the
+  // given rate and block size. Throws HostError for a null record or a bad magic.
+  PluginInstance(PluginLibrary& library, double sampleRate, int blockSize);
+  ~PluginInstance();
+  PluginInstance(const PluginInstance&) = delete;
+  PluginInstance& operator=(const PluginInstance&) = delete;
+
+  AEffect* Effect() const { return mEffect; }
+  HostContext& Context() { return mContext; }
+  VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                     float opt = 0.0f);
+  // A text opcode (names, labels, displays) into a zeroed buffer far larger than the VST
+  // limits, since plug-ins routinely overrun them.
+  std::string Text(VstInt32 opcode, VstInt32 index = 0);
+  std::string Name();  // effect name, else product string, else the file name
+
+  std::string ParamName(int index) { return Text(effGetParamName, index); }
+  std::string ParamLabel(int index) { return Text(effGetParamLabel, index); }
+  std::string ParamDisplay(int index) { return Text(effGetParamDisplay, index); }
+
+  // Tells the plug-in the channel layout; true when it accepted.
+  bool SetArrangement(int inputs, int outputs);
+  void Resume();
+  void Suspend();
+  void AdvanceTransport(int frames);
+
+private:
+  static VstIntPtr Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                            void* ptr, float opt);
+  VstIntPtr Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+  void UpdateTimeInfo();
+
+  PluginLibrary& mLibrary;
+  AEffect* mEffect = nullptr;
+  HostContext mContext;
+  bool mActive = false;
+};
+
+std::string FourCC(VstInt32 id);

@@ -1,0 +1,197 @@
+#include "settings.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "atomic_file.h"
+#include "error.h"
+#include "text.h"
+
+const std::vector<OptionSpec> kSettingOptions = {
+    {"set", true}, {"set-normalized", true}, {"program", true}, {"state", true}};
+
+namespace {
+
+ParamSetting SplitSetting(const std::string& text, bool normalized) {
+  const size_t eq = text.find('=');
+  const char* option = normalized ? "--set-normalized" : "--set";
+  if (eq == std::string::npos || eq == 0)
+    throw UsageError(std::string(option) + " takes NAME=VALUE, not '" + text + "'");
+  return {text.substr(0, eq), text.substr(eq + 1), normalized};
+}
+
+// The leading number of a display text, if it has one.
+bool LeadingNumber(const std::string& text, double& value) {
+  char* end = nullptr;
+  value = std::strtod(text.c_str(), &end);
+  return end != text.c_str() && std::isfinite(value);
+}
+
+std::string Shown(PluginInstance& plugin, int index) {
+  std::string shown = plugin.ParamDisplay(index);
+  const std::string label = plugin.ParamLabel(index);
+  if (!label.empty()) shown += " " + label;
+  return shown;
+}
+
+void SetByDisplay(PluginInstance& plugin, int index, const ParamSetting& s, std::ostream& log) {
+  std::vector<char> text(s.value.begin(), s.value.end());
+  text.resize(text.size() + 256, 0);  // the plug-in may write into the buffer
+  if (plugin.Dispatch(effString2Parameter, index, 0, text.data()) == 0)
+    throw HostError("the plug-in refused the value '" + s.value + "' for parameter " +
+                    plugin.ParamName(index) + " (it is shown as " + Shown(plugin, index) +
+                    "); --set-normalized " + s.name + "=X sets it by its normalised value");
+  // Plug-ins clamp or round what they are given; say so when the result is not what was asked.
+  double asked, got;
+  const std::string display = plugin.ParamDisplay(index);
+  const bool numeric = LeadingNumber(s.value, asked) && LeadingNumber(display, got);
+  const bool differs = numeric ? std::fabs(asked - got) > 0.0051 + 1e-3 * std::fabs(asked)
+                               : Lower(s.value) != Lower(display) && Lower(s.value) != Lower(Shown(plugin, index));
+  if (differs)
+    log << "note: the plug-in took " << plugin.ParamName(index) << "=" << s.value << " as "
+        << Shown(plugin, index) << "\n";
+}
+
+void SetNormalized(PluginInstance& plugin, int index, const ParamSetting& s) {
+  const double x = ParseNumber(s.value, "--set-normalized " + s.name);
+  if (x < 0.0 || x > 1.0)
+    throw UsageError("--set-normalized " + s.name + " must lie in 0..1, not " + s.value);
+  plugin.Effect()->setParameter(plugin.Effect(), index, static_cast<float>(x));
+}
+
+void SetParams(AEffect* e, const FxProgram& p) {
+  for (int i = 0; i < e->numParams && i < int(p.params.size()); ++i) e->setParameter(e, i, p.params[i]);
+}
+
+}  // namespace
+
+PluginSettings SettingsFromArgs(const Args& args) {
+  PluginSettings s;
+  if (args.Has("program")) {
+    s.program = ParseInteger(args.Last("program"), "--program");
+    if (s.program < 0) throw UsageError("--program must not be negative");
+  }
+  s.stateFile = args.Last("state");
+  for (const std::string& t : args.All("set")) s.params.push_back(SplitSetting(t, false));
+  for (const std::string& t : args.All("set-normalized")) s.params.push_back(SplitSetting(t, true));
+  return s;
+}
+
+int FindParameter(PluginInstance& plugin, const std::string& name) {
+  const int count = plugin.Effect()->numParams;
+  std::string known;
+  for (int i = 0; i < count; ++i) {
+    const std::string n = plugin.ParamName(i);
+    if (Lower(n) == Lower(name)) return i;
+    known += (i ? ", " : "") + n;
+  }
+  throw HostError("the plug-in has no parameter '" + name + "'; its parameters are: " +
+                  (count ? known : std::string("(none)")));
+}
+
+void ApplySettings(PluginInstance& plugin, const PluginSettings& settings, std::ostream& log) {
+  AEffect* e = plugin.Effect();
+  if (settings.program >= 0) {
+    if (settings.program >= e->numPrograms)
+      throw HostError("the plug-in has " + std::to_string(e->numPrograms) + " program(s); --program " +
+                      std::to_string(settings.program) + " does not exist");
+    plugin.Dispatch(effBeginSetProgram);
+    plugin.Dispatch(effSetProgram, 0, settings.program);
+    plugin.Dispatch(effEndSetProgram);
+    log << "program " << settings.program << ": " << plugin.Text(effGetProgramName) << "\n";
+  }
+  if (!settings.stateFile.empty()) {
+    LoadState(plugin, DecodeFx(ReadWholeFile(settings.stateFile), settings.stateFile),
+              settings.stateFile);
+    log << "state loaded from " << settings.stateFile << "\n";
+  }
+  for (const ParamSetting& s : settings.params) {
+    const int index = FindParameter(plugin, s.name);
+    if (s.normalized)
+      SetNormalized(plugin, index, s);
+    else
+      SetByDisplay(plugin, index, s, log);
+  }
+}
+
+FxFile CaptureState(PluginInstance& plugin, bool bank) {
+  AEffect* e = plugin.Effect();
+  FxFile f;
+  f.pluginId = e->uniqueID;
+  f.pluginVersion = e->version;
+  f.numParams = e->numParams;
+  f.numPrograms = e->numPrograms;
+  f.programName = plugin.Text(effGetProgramName);
+  f.currentProgram = static_cast<int32_t>(plugin.Dispatch(effGetProgram));
+  auto currentParams = [&]() {
+    FxProgram p;
+    p.name = plugin.Text(effGetProgramName);
+    for (int i = 0; i < e->numParams; ++i) p.params.push_back(e->getParameter(e, i));
+    return p;
+  };
+  if (e->flags & effFlagsProgramChunks) {
+    f.kind = bank ? FxFile::kBankChunk : FxFile::kProgramChunk;
+    void* data = nullptr;
+    const VstIntPtr size = plugin.Dispatch(effGetChunk, bank ? 0 : 1, 0, &data);
+    if (size <= 0 || !data) throw HostError("the plug-in returned no state chunk");
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    f.chunk.assign(bytes, bytes + size);
+  } else if (!bank) {
+    f.kind = FxFile::kProgramParams;
+    f.programs.push_back(currentParams());
+  } else {
+    // Switching programs may reload them from the plug-in's own store, so the current
+    // program is read first and its values put back afterwards.
+    f.kind = FxFile::kBankParams;
+    const int current = f.currentProgram;
+    const FxProgram live = currentParams();
+    for (int i = 0; i < std::max(1, int(e->numPrograms)); ++i) {
+      if (i == current) {
+        f.programs.push_back(live);
+        continue;
+      }
+      plugin.Dispatch(effSetProgram, 0, i);
+      f.programs.push_back(currentParams());
+    }
+    if (e->numPrograms > 1) {
+      plugin.Dispatch(effSetProgram, 0, current);
+      SetParams(e, live);
+    }
+  }
+  return f;
+}
+
+void LoadState(PluginInstance& plugin, const FxFile& f, const std::string& path) {
+  AEffect* e = plugin.Effect();
+  if (f.pluginId != e->uniqueID)
+    throw HostError("'" + path + "' holds state of the plug-in with ID '" + FourCC(f.pluginId) +
+                    "', not '" + FourCC(e->uniqueID) + "'");
+  if (f.IsChunk()) {
+    if (!(e->flags & effFlagsProgramChunks))
+      throw HostError("'" + path + "' holds a state chunk, but the plug-in does not take chunks");
+    std::vector<unsigned char> chunk = f.chunk;
+    if (!f.IsBank()) plugin.Dispatch(effBeginSetProgram);
+    const VstIntPtr ok = plugin.Dispatch(effSetChunk, f.IsBank() ? 0 : 1,
+                                         static_cast<VstIntPtr>(chunk.size()), chunk.data());
+    if (!f.IsBank()) plugin.Dispatch(effEndSetProgram);
+    if (!ok) throw HostError("the plug-in refused the state in '" + path + "'");
+    return;
+  }
+  if (!f.IsBank()) {
+    SetParams(e, f.programs.at(0));
+    return;
+  }
+  const int count = std::min(int(f.programs.size()), std::max(1, int(e->numPrograms)));
+  for (int i = 0; i < count; ++i) {
+    plugin.Dispatch(effSetProgram, 0, i);
+    std::vector<char> name(f.programs[i].name.begin(), f.programs[i].name.end());
+    name.resize(name.size() + 32, 0);
+    plugin.Dispatch(effSetProgramName, 0, 0, name.data());
+    SetParams(e, f.programs[i]);
+  }
+  const int current = f.currentProgram >= 0 && f.currentProgram < count ? f.currentProgram : 0;
+  plugin.Dispatch(effSetProgram, 0, current);
+  if (current < count) SetParams(e, f.programs[current]);
+}

@@ -1,0 +1,31 @@
+#pragma once
+// What the user asks to be set on an instance before it runs: a program, a saved state, then
+// parameters by display value or normalised value.
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "args.h"
+#include "fx_file.h"
+#include "plugin.h"
+
+struct ParamSetting {
+  std::string name, value;
+  bool normalized = false;
+};
+
+struct PluginSettings {
+  long program = -1;
+  std::string stateFile;
+  std::vector<ParamSetting> params;
+};
+
+extern const std::vector<OptionSpec> kSettingOptions;  // --set, --set-normalized, --program, --state
+PluginSettings SettingsFromArgs(const Args& args);
+
+// Case-insensitive; throws HostError listing the known names.
+int FindParameter(PluginInstance& plugin, const std::string& name);
+void ApplySettings(PluginInstance& plugin, const PluginSettings& settings, std::ostream& log);
+
+FxFile CaptureState(PluginInstance& plugin, bool bank);
+void LoadState(PluginInstance& plugin, const FxFile& state, const std::string& path);
