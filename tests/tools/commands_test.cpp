@@ -1,0 +1,53 @@
+// info and demo on the built Verlo plug-in.
+#include <cmath>
+
+#include "host_run.h"
+
+namespace {
+
+class CommandTest : public HostTest {};
+
+TEST_F(CommandTest, InfoDescribesVerlo) {
+  const HostResult r = Run({"info", VERLO_BUNDLE_PATH});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  for (const char* line : {"(entry VSTPluginMain)", "name:            Verlo\n", "vendor:          Quenmarrow\n",
+                           "unique ID:       'VRL1' (0x56524C31)\n", "channels:        2 in, 2 out\n",
+                           "parameters:      5\n", "  0  FADE  5.00 ms  (normalised 0.000000)\n",
+                           "  1  CHOP  0.22 ms  (normalised 0.000000)\n", "  3  OUTPUT  0.00 dB  (normalised 0.500000)\n",
+                           "  4  BY  0  (normalised 0.000000)\n", "programs:        1 (current 0)\n", "editor:          none\n"})
+    EXPECT_TRUE(Contains(r.out, line)) << line << "\n" << r.out;
+}
+
+double Rms(const Audio& a, double from, double to) {
+  double sum = 0;
+  long n = 0;
+  for (long i = long(from * a.rate); i < long(to * a.rate); ++i, ++n)
+    for (int c = 0; c < a.channels; ++c) sum += double(a.At(i, c)) * a.At(i, c);
+  return std::sqrt(sum / double(n * a.channels));
+}
+
+TEST_F(CommandTest, DemoWritesTheLoopAndItsChoppedRendering) {
+  const HostResult r = Run({"demo", Path("demo"), "--plugin", VERLO_PLUGIN_PATH});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "settings: CHOP=0.6 FADE=20 DRY=0.15 OUTPUT=0 BY=0")) << r.out;
+  const Audio in = ReadAudio(Path("demo/input.wav")), out = ReadAudio(Path("demo/output.wav"));
+  for (const Audio* a : {&in, &out}) {
+    EXPECT_EQ(a->channels, 2);
+    EXPECT_EQ(a->rate, 48000);
+    EXPECT_EQ(a->Frames(), 8 * 48000);
+  }
+  ASSERT_EQ(out.Frames(), in.Frames());
+  // The first cycle passes 0.5 s, ducks 0.1 s to DRY, and the next passes again.
+  EXPECT_NEAR(Rms(out, 0.2, 0.45) / Rms(in, 0.2, 0.45), 1.0, 0.02);
+  EXPECT_NEAR(Rms(out, 0.53, 0.59) / Rms(in, 0.53, 0.59), 0.15, 0.03);
+  EXPECT_NEAR(Rms(out, 0.7, 0.95) / Rms(in, 0.7, 0.95), 1.0, 0.02);
+}
+
+TEST_F(CommandTest, DemoFindsThePluginBuiltBesideIt) {
+  const HostResult r = Run({"demo", Path("beside")});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "plug-in: " + std::string(VERLO_PLUGIN_PATH))) << r.out;
+  EXPECT_EQ(ReadAudio(Path("beside/output.wav")).Frames(), 8 * 48000);
+}
+
+}  // namespace

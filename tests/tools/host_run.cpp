@@ -1,0 +1,118 @@
+#include "host_run.h"
+
+#include <fcntl.h>
+#include <sndfile.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+extern char** environ;
+
+namespace {
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+}  // namespace
+
+Audio ConstantAudio(int channels, int rate, long frames, float value) {
+  Audio a;
+  a.channels = channels;
+  a.rate = rate;
+  a.samples.assign(size_t(frames) * channels, value);
+  return a;
+}
+
+void WriteAudio(const std::string& path, const Audio& audio) {
+  SF_INFO info{};
+  info.channels = audio.channels;
+  info.samplerate = audio.rate;
+  const std::string ext = path.substr(path.rfind('.') + 1);
+  info.format = ext == "flac" ? SF_FORMAT_FLAC | SF_FORMAT_PCM_24 : SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+  SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
+  ASSERT_NE(f, nullptr) << sf_strerror(nullptr);
+  EXPECT_EQ(sf_writef_float(f, audio.samples.data(), audio.Frames()), audio.Frames());
+  sf_close(f);
+}
+
+Audio ReadAudio(const std::string& path) {
+  SF_INFO info{};
+  Audio a;
+  SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
+  EXPECT_NE(f, nullptr) << path << ": " << sf_strerror(nullptr);
+  if (!f) return a;
+  a.channels = info.channels;
+  a.rate = info.samplerate;
+  a.samples.resize(size_t(info.frames) * info.channels);
+  EXPECT_EQ(sf_readf_float(f, a.samples.data(), info.frames), info.frames);
+  sf_close(f);
+  return a;
+}
+
+void HostTest::SetUp() {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/verlo-host-test-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  mDir = pattern;
+}
+
+void HostTest::TearDown() {
+  if (!mDir.empty()) std::filesystem::remove_all(mDir);
+}
+
+std::vector<std::string> HostTest::Files() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(mDir))
+    if (entry.path().filename().string().rfind(".run-", 0) != 0) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+HostResult HostTest::Run(const std::vector<std::string>& args, const std::vector<std::string>& env) {
+  std::vector<std::string> argvText = {VERLO_HOST_PATH};
+  argvText.insert(argvText.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& a : argvText) argv.push_back(a.data());
+  argv.push_back(nullptr);
+
+  std::vector<std::string> envText = env;
+  for (char** e = environ; *e; ++e) envText.push_back(*e);  // earlier entries win
+  std::vector<char*> envp;
+  for (std::string& e : envText) envp.push_back(e.data());
+  envp.push_back(nullptr);
+
+  const std::string outPath = Path(".run-out"), errPath = Path(".run-err");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  pid_t pid = 0;
+  HostResult result;
+  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) {
+    ADD_FAILURE() << "cannot start " << argv[0];
+    return result;
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.out = Slurp(outPath);
+  result.err = Slurp(errPath);
+  std::filesystem::remove(outPath);
+  std::filesystem::remove(errPath);
+  return result;
+}
+
+std::string FakePlugin(const std::string& kind) { return std::string(FAKE_PLUGIN_DIR) + "/fake-" + kind + ".so"; }
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
