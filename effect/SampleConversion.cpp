@@ -45,6 +45,9 @@ __attribute__((target("avx"))) void WidenAvx(const float* src, double* dest, int
     _mm256_storeu_pd(dest + i, _mm256_cvtps_pd(_mm_loadu_ps(src + i)));
     _mm256_storeu_pd(dest + i + 4, _mm256_cvtps_pd(_mm_loadu_ps(src + i + 4)));
   }
+  // The SSE code that follows (the tail here, then the caller's) must not run with the upper
+  // halves of the wide registers dirty.
+  _mm256_zeroupper();
   WidenSse2(src + i, dest + i, n - i);
 }
 __attribute__((target("avx"))) __m256 NarrowEight(const double* src) {
