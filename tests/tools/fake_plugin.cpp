@@ -1,10 +1,12 @@
 // Small stand-ins for the plug-ins a host meets: FAKE_KIND picks one.
 //   1: exports no entry function      2: the entry returns no record
 //   3: the record has a bad magic     4: a working 1-in 1-out gain in dB that refuses non-numbers
+//   5: that gain keeping its state in a chunk ("gain=X" in text), refusing any other chunk
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "effect/vst2/aeffect.h"
 
@@ -26,7 +28,7 @@ FAKE_EXPORT AEffect* VSTPluginMain(audioMasterCallback) {
   return &record;
 }
 
-#elif FAKE_KIND == 4
+#elif FAKE_KIND == 4 || FAKE_KIND == 5
 
 namespace {
 
@@ -35,6 +37,7 @@ constexpr double kMinDb = -24.0, kMaxDb = 24.0;
 struct Gain {
   AEffect effect{};
   float normalized = 0.5f;  // 0 dB
+  char chunk[32] = {};
   double Db() const { return kMinDb + (kMaxDb - kMinDb) * normalized; }
   float Factor() const { return static_cast<float>(std::pow(10.0, Db() / 20.0)); }
 };
@@ -43,7 +46,8 @@ Gain* Self(AEffect* e) { return static_cast<Gain*>(e->object); }
 
 void Copy(void* ptr, const char* text) { std::snprintf(static_cast<char*>(ptr), 8, "%s", text); }
 
-VstIntPtr Dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr, float) {
+VstIntPtr Dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, [[maybe_unused]] VstIntPtr value, void* ptr,
+                     float) {
   Gain* g = Self(e);
   switch (opcode) {
     case effClose: delete g; return 1;
@@ -60,6 +64,21 @@ VstIntPtr Dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr, voi
     }
     case effGetEffectName: std::snprintf(static_cast<char*>(ptr), 32, "Fake Gain"); return 1;
     case effGetVendorString: std::snprintf(static_cast<char*>(ptr), 64, "Verlo tests"); return 1;
+#if FAKE_KIND == 5
+    case effGetChunk: {
+      const int size = std::snprintf(g->chunk, sizeof g->chunk, "gain=%.9g", g->normalized);
+      *static_cast<void**>(ptr) = g->chunk;
+      return size;
+    }
+    case effSetChunk: {
+      const std::string text(static_cast<const char*>(ptr), size_t(value));
+      char* end = nullptr;
+      const float x = text.rfind("gain=", 0) == 0 ? std::strtof(text.c_str() + 5, &end) : -1.0f;
+      if (!end || *end || x < 0.0f || x > 1.0f) return 0;
+      g->normalized = x;
+      return 1;
+    }
+#endif
     default: return 0;
   }
 }
@@ -95,8 +114,13 @@ FAKE_EXPORT AEffect* VSTPluginMain(audioMasterCallback) {
   e.numPrograms = 0;
   e.numInputs = 1;
   e.numOutputs = 1;
+#if FAKE_KIND == 5
+  e.flags = effFlagsCanReplacing | effFlagsProgramChunks;
+  e.uniqueID = 0x46476E32;  // 'FGn2'
+#else
   e.flags = effFlagsCanReplacing;
   e.uniqueID = 0x46476E31;  // 'FGn1'
+#endif
   e.version = 1;
   e.object = g;
   return &e;

@@ -56,14 +56,18 @@ int CommandDemo(int argc, char** argv) {
   }
   std::cout << "input:  " << input << " (8 s drum-and-chord loop, 120 BPM, 48000 Hz, stereo)\n";
 
-  // A CHOP of 0.6 s gives a 0.5 s cycle, one beat: every beat ends in a 0.1 s duck.
+  // A CHOP of 0.6 s gives a 0.5 s cycle, one beat at 120 BPM, ending in a 0.1 s duck. The first
+  // cycle runs from the start of the file, so the ducks fall on 0.5 s, 1.0 s, ...: every beat
+  // after the first opens with its hit ducked.
   RenderOptions options;
   options.block = 512;
   options.settings.params = {{"CHOP", "0.6", false}, {"FADE", "20", false}, {"DRY", "0.15", false},
                              {"OUTPUT", "0", false}, {"BY", "0", false}};
   std::cout << "plug-in: " << plugin << "\nsettings:";
   for (const ParamSetting& s : options.settings.params) std::cout << " " << s.name << "=" << s.value;
-  std::cout << " (blocks of " << options.block << ", float precision)\n";
+  std::cout << " (blocks of " << options.block << ", float precision)\n"
+            << "chop:   a 0.5 s cycle (one beat) ending in a 0.1 s duck to DRY 0.15; the ducks start at "
+               "0.5 s, 1.0 s, 1.5 s, ...\n";
   RenderFile(plugin, input, output, options, std::cout);
   std::cout << "output: " << output << "\n";
   return 0;
