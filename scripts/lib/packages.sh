@@ -1,0 +1,23 @@
+# Sourced by the scripts: the Debian packages the project needs, and installing what is missing.
+
+# What configuring and building everything takes.
+build_packages=(cmake ninja-build g++ pkg-config libpng-dev zlib1g-dev libx11-dev libxext-dev
+  libxfixes-dev libcairo2-dev libfontconfig-dev libfreetype-dev fonts-dejavu-core libsndfile1-dev
+  libgtest-dev libbenchmark-dev libpixman-1-dev)
+# What the tests add: a display for the X11 tests, fuzzing and leak checks, and a plug-in that
+# verlo-host hosts besides Verlo.
+test_packages=(xvfb xauth xdotool clang valgrind dpf-plugins-vst)
+
+# install_missing PACKAGE...: apt-get installs those not installed yet (as root, or through sudo).
+install_missing() {
+  local missing=() p sudo=""
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -gt 0 ] || return 0
+  echo "== installing: ${missing[*]}"
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
