@@ -39,16 +39,16 @@ void AccumulateSse2(const double* src, float* dest, int n) {
   AccumulateScalar(src + i, dest + i, n - i);
 }
 
+// The tails stay inside the AVX functions (compiled as VEX code), so no call into SSE code
+// happens before the upper register halves are cleared once at the end.
 __attribute__((target("avx"))) void WidenAvx(const float* src, double* dest, int n) {
   int i = 0;
   for (; i + 8 <= n; i += 8) {
     _mm256_storeu_pd(dest + i, _mm256_cvtps_pd(_mm_loadu_ps(src + i)));
     _mm256_storeu_pd(dest + i + 4, _mm256_cvtps_pd(_mm_loadu_ps(src + i + 4)));
   }
-  // The SSE code that follows (the tail here, then the caller's) must not run with the upper
-  // halves of the wide registers dirty.
+  for (; i < n; ++i) dest[i] = src[i];
   _mm256_zeroupper();
-  WidenSse2(src + i, dest + i, n - i);
 }
 __attribute__((target("avx"))) __m256 NarrowEight(const double* src) {
   const __m128 lo = _mm256_cvtpd_ps(_mm256_loadu_pd(src));
@@ -58,15 +58,15 @@ __attribute__((target("avx"))) __m256 NarrowEight(const double* src) {
 __attribute__((target("avx"))) void NarrowAvx(const double* src, float* dest, int n) {
   int i = 0;
   for (; i + 8 <= n; i += 8) _mm256_storeu_ps(dest + i, NarrowEight(src + i));
+  for (; i < n; ++i) dest[i] = static_cast<float>(src[i]);
   _mm256_zeroupper();
-  NarrowSse2(src + i, dest + i, n - i);
 }
 __attribute__((target("avx"))) void AccumulateAvx(const double* src, float* dest, int n) {
   int i = 0;
   for (; i + 8 <= n; i += 8)
     _mm256_storeu_ps(dest + i, _mm256_add_ps(_mm256_loadu_ps(dest + i), NarrowEight(src + i)));
+  for (; i < n; ++i) dest[i] = dest[i] + static_cast<float>(src[i]);
   _mm256_zeroupper();
-  AccumulateSse2(src + i, dest + i, n - i);
 }
 
 }  // namespace
