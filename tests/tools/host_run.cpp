@@ -83,8 +83,14 @@ HostResult HostTest::Run(const std::vector<std::string>& args, const std::vector
   for (std::string& a : argvText) argv.push_back(a.data());
   argv.push_back(nullptr);
 
+  // The given variables replace the inherited ones of the same name.
   std::vector<std::string> envText = env;
-  for (char** e = environ; *e; ++e) envText.push_back(*e);  // earlier entries win
+  for (char** e = environ; *e; ++e) {
+    const std::string entry = *e;
+    const std::string name = entry.substr(0, entry.find('=') + 1);
+    if (std::none_of(env.begin(), env.end(), [&](const std::string& v) { return v.rfind(name, 0) == 0; }))
+      envText.push_back(entry);
+  }
   std::vector<char*> envp;
   for (std::string& e : envText) envp.push_back(e.data());
   envp.push_back(nullptr);

@@ -14,6 +14,7 @@ const char kHelp[] =
     "encoding when it can. The sample rate is IN's. A mono file into a stereo plug-in asks it for\n"
     "a mono arrangement when it offers one (else feeds every input); a stereo file into a mono\n"
     "plug-in runs one instance per channel. What was done is printed. OUT appears only complete.\n"
+    "When stderr is a terminal, a render that runs longer than 0.4 s shows a progress bar there.\n"
     "\n"
     "options:\n"
     "  --set NAME=VALUE          set a parameter in the plug-in's own display units (repeatable;\n"
