@@ -70,6 +70,15 @@ template <> inline void _PIX_RulePen<_PIX_CombinePixelsCopyNoClamp>::run(PIX_pix
   for (int i = 0; i < n; ++i) put(p + i);
 }
 
+// The copy rule at full weight gives the colour itself, so whole pixels and runs are stores;
+// pixels with weights of their own still mix.
+struct _PIX_CopyFullPen : _PIX_RulePen<_PIX_CombinePixelsCopyNoClamp> {
+  PIX_pixel c;
+  void put(PIX_pixel* p) const { *p = c; }
+  void put(PIX_pixel* p, int w) const { _PIX_RulePen<_PIX_CombinePixelsCopyNoClamp>::put(p, w); }
+  void run(PIX_pixel* p, int n) const { _PIX_WordPen<_PIX_CombinePixelsClobberFAST>{c}.run(p, n); }
+};
+
 template <class R> inline _PIX_RulePen<R> _PIX_MakeRulePen(PIX_pixel c, int ia) {
   return _PIX_RulePen<R>{PIX_GETR(c), PIX_GETG(c), PIX_GETB(c), PIX_GETA(c), ia};
 }
@@ -130,6 +139,7 @@ template <class F> void _PIX_WithAAPen(PIX_pixel c, int ia, int mode, F&& f) {
     _PIX_WithBlendPen(c, ia, mode, f);
     return;
   }
+  if (ia == 256) return f(_PIX_CopyFullPen{_PIX_MakeRulePen<_PIX_CombinePixelsCopyNoClamp>(c, ia), c});
   if (ia > 0) f(_PIX_MakeRulePen<_PIX_CombinePixelsCopyNoClamp>(c, ia));
 }
 
