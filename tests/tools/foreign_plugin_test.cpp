@@ -62,4 +62,14 @@ TEST_F(ForeignPluginTest, RenderPansAMonoSignalBackAndForth) {
   EXPECT_GT(peak, 0.1);  // not silenced
 }
 
+TEST_F(ForeignPluginTest, MonoFileFeedsBothInputsOfAPluginWithoutMono) {
+  WriteAudio(Path("mono.wav"), ConstantAudio(1, 44100, 44100, 0.5f));
+  const HostResult r = RunForeign({"render", kPingPongPan, Path("mono.wav"), Path("out.wav")});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "the signal feeds all 2 inputs; the output has 2 channels")) << r.out;
+  const Audio out = ReadAudio(Path("out.wav"));
+  EXPECT_EQ(out.channels, 2);
+  EXPECT_EQ(out.Frames(), 44100);
+}
+
 }  // namespace
