@@ -6,7 +6,7 @@
 
 #include "error.h"
 
-Args::Args(int argc, char** argv, const std::vector<OptionSpec>& specs) {
+Args::Args(int argc, char** argv, const std::vector<OptionDef>& specs) {
   bool onlyPositional = false;
   for (int i = 0; i < argc; ++i) {
     std::string arg = argv[i];
@@ -27,14 +27,14 @@ Args::Args(int argc, char** argv, const std::vector<OptionSpec>& specs) {
       value = name.substr(eq + 1);
       name.resize(eq);
     }
-    const OptionSpec* spec = nullptr;
-    for (const OptionSpec& s : specs)
-      if (name == s.name) spec = &s;
-    if (!spec && name != "help") throw UsageError("unknown option '--" + name + "'");
-    if (spec && spec->takesValue && !inlineValue) {
+    const OptionDef* def = nullptr;
+    for (const OptionDef& s : specs)
+      if (name == s.name) def = &s;
+    if (!def && name != "help") throw UsageError("unknown option '--" + name + "'");
+    if (def && def->takesValue && !inlineValue) {
       if (i + 1 >= argc) throw UsageError("option '--" + name + "' needs a value");
       value = argv[++i];
-    } else if ((!spec || !spec->takesValue) && inlineValue) {
+    } else if ((!def || !def->takesValue) && inlineValue) {
       throw UsageError("option '--" + name + "' takes no value");
     }
     mValues[name].push_back(value);

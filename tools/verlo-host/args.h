@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-struct OptionSpec {
+struct OptionDef {
   const char* name;  // without the leading dashes
   bool takesValue;
 };
@@ -12,7 +12,7 @@ struct OptionSpec {
 class Args {
 public:
   // Throws UsageError for unknown options or a missing value.
-  Args(int argc, char** argv, const std::vector<OptionSpec>& specs);
+  Args(int argc, char** argv, const std::vector<OptionDef>& specs);
 
   const std::vector<std::string>& Positional() const { return mPositional; }
   bool Has(const std::string& name) const { return mValues.count(name) != 0; }

@@ -29,7 +29,7 @@ const char kHelp[] =
 }  // namespace
 
 int CommandRender(int argc, char** argv) {
-  std::vector<OptionSpec> specs = kSettingOptions;
+  std::vector<OptionDef> specs = kSettingOptions;
   specs.push_back({"block", true});
   specs.push_back({"precision", true});
   Args args(argc, argv, specs);

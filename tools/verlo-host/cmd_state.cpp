@@ -140,7 +140,7 @@ int Show(const Args& args) {
 }  // namespace
 
 int CommandState(int argc, char** argv) {
-  std::vector<OptionSpec> specs = kSettingOptions;
+  std::vector<OptionDef> specs = kSettingOptions;
   specs.push_back({"bank", false});
   Args args(argc, argv, specs);
   if (args.Has("help") || args.Positional().empty()) {

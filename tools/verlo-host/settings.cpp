@@ -9,7 +9,7 @@
 #include "error.h"
 #include "text.h"
 
-const std::vector<OptionSpec> kSettingOptions = {
+const std::vector<OptionDef> kSettingOptions = {
     {"set", true}, {"set-normalized", true}, {"program", true}, {"state", true}};
 
 namespace {

@@ -20,7 +20,7 @@ struct PluginSettings {
   std::vector<ParamSetting> params;
 };
 
-extern const std::vector<OptionSpec> kSettingOptions;  // --set, --set-normalized, --program, --state
+extern const std::vector<OptionDef> kSettingOptions;  // --set, --set-normalized, --program, --state
 PluginSettings SettingsFromArgs(const Args& args);
 
 // Case-insensitive; throws HostError listing the known names.
