@@ -59,3 +59,58 @@ void GDI_FillDialogBackground(HDC ctx, const RECT* r, int which);
 // (x, y, w, h), after clipping the source area to the source.
 void StretchBlt(HDC hdcDest, int x, int y, int w, int h, HDC hdcSrc, int sx, int sy, int sw, int sh, int mode);
 void BitBlt(HDC hdcDest, int x, int y, int w, int h, HDC hdcSrc, int sx, int sy, int mode);
+
+// Fonts and text, over fontconfig and FreeType. A face that is not installed falls back to the
+// face fontconfig substitutes for it.
+#define FW_NORMAL 400
+#define FW_BOLD 700
+#define NONANTIALIASED_QUALITY 3
+#define ANTIALIASED_QUALITY 4
+#define FR_PRIVATE 0x10
+#define GGI_MARK_NONEXISTING_GLYPHS 1
+
+#define DT_TOP 0x0
+#define DT_LEFT 0x0
+#define DT_CENTER 0x1
+#define DT_RIGHT 0x2
+#define DT_VCENTER 0x4
+#define DT_BOTTOM 0x8
+#define DT_SINGLELINE 0x20
+#define DT_NOCLIP 0x100
+#define DT_CALCRECT 0x400
+#define DT_NOPREFIX 0x800
+
+struct LOGFONT {
+  int lfHeight, lfWidth, lfEscapement, lfOrientation, lfWeight;
+  char lfItalic, lfUnderline, lfStrikeOut, lfCharSet, lfOutPrecision, lfClipPrecision, lfQuality,
+      lfPitchAndFamily;
+  char lfFaceName[32];
+};
+
+struct TEXTMETRIC {
+  int tmHeight, tmAscent, tmDescent, tmInternalLeading, tmAveCharWidth;
+};
+
+// Size |height| (|width| when height is 0); sizes above 8192 or below 2 become 10. Weight 700
+// and up asks for bold, a non-zero italic for italic. Quality 3 draws without anti-aliasing, 4
+// with it.
+HFONT CreateFont(int height, int width, int escapement, int orientation, int weight, char italic, char underline,
+                 char strikeout, char charset, char outprec, char clipprec, char quality, char pitchAndFamily,
+                 const char* face);
+HFONT CreateFontIndirect(const LOGFONT* lf);
+// 1 on success; the record holds 16, 12, 4, 3, 10 when the context is invalid (0 then).
+int GetTextMetrics(HDC ctx, TEXTMETRIC* tm);
+// The display name of the context's font, cut to size - 1 bytes; its length.
+int GetTextFace(HDC ctx, int size, char* buffer);
+// n when the font maps every character; else 0 with each glyph 0xFFFF (flags 1) or 0.
+int GetGlyphIndicesW(HDC ctx, const wchar_t* text, int n, unsigned short* glyphs, int flags);
+// Registers a font file for this process; 1 on success.
+int AddFontResourceEx(const char* path, unsigned flags, void* reserved);
+
+int SetTextColor(HDC ctx, int color);
+int GetTextColor(HDC ctx);
+int SetBkColor(HDC ctx, int color);
+int SetBkMode(HDC ctx, int mode);
+// Draws (or with DT_CALCRECT measures into rect) UTF-8 text; length < 0 reads to the zero byte.
+// Returns the text height in pixels, 0 on failure or empty text.
+int GDI_DrawText(HDC ctx, const char* text, int length, RECT* rect, int flags);
