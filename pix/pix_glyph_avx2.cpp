@@ -1,0 +1,78 @@
+// The AVX2 glyph kernel of the copy rule: eight pixels at a time, the last few of a row through
+// masked loads and stores so nothing outside the area is touched. Built with -mavx2; called
+// only after the CPU check.
+#include <immintrin.h>
+
+#include <cstring>
+
+#include "pix/pix_glyph_simd.h"
+
+namespace {
+
+inline __m256i BlendFour(__m256i d16, __m256i s16, __m256i k) {
+  const __m256i pos = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_subs_epu16(d16, s16), k), 8);
+  const __m256i neg = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_subs_epu16(s16, d16), k), 8);
+  return _mm256_sub_epi16(_mm256_add_epi16(s16, pos), neg);
+}
+
+struct Kernel {
+  __m256i s16;
+  __m128i vIa, v256, v255;
+  bool full;
+
+  // Eight pixels from eight coverage bytes packed in a 64-bit word.
+  __m256i Blend(__m256i px, long long coverage) const {
+    const __m128i cv = _mm_cvtepu8_epi16(_mm_cvtsi64_si128(coverage));
+    const __m128i keep =
+        full ? _mm_sub_epi16(v255, cv) : _mm_sub_epi16(v256, _mm_srli_epi16(_mm_mullo_epi16(cv, vIa), 8));
+    const __m128i k = _mm_blendv_epi8(keep, v256, _mm_cmpeq_epi16(cv, _mm_setzero_si128()));
+    const __m128i pairsLo = _mm_unpacklo_epi16(k, k);  // k0 k0 k1 k1 k2 k2 k3 k3
+    const __m128i pairsHi = _mm_unpackhi_epi16(k, k);  // k4 k4 k5 k5 k6 k6 k7 k7
+    // Byte unpacking works per 128-bit lane: pixels 0, 1 | 4, 5 and 2, 3 | 6, 7.
+    const __m256i kLo = _mm256_set_m128i(_mm_unpacklo_epi32(pairsHi, pairsHi), _mm_unpacklo_epi32(pairsLo, pairsLo));
+    const __m256i kHi = _mm256_set_m128i(_mm_unpackhi_epi32(pairsHi, pairsHi), _mm_unpackhi_epi32(pairsLo, pairsLo));
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i lo = BlendFour(_mm256_unpacklo_epi8(px, zero), s16, kLo);
+    const __m256i hi = BlendFour(_mm256_unpackhi_epi8(px, zero), s16, kHi);
+    return _mm256_packus_epi16(lo, hi);
+  }
+};
+
+}  // namespace
+
+void _PIX_AVX2_GlyphCopy(const PIX_GlyphArea& a, PIX_pixel color, int ia) {
+  Kernel kernel;
+  kernel.s16 = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(color | 0xFF000000u)), _mm256_setzero_si256());
+  kernel.vIa = _mm_set1_epi16(static_cast<short>(ia));
+  kernel.v256 = _mm_set1_epi16(256);
+  kernel.v255 = _mm_set1_epi16(255);
+  kernel.full = ia == 256;
+  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  PIX_pixel* d = a.dest;
+  const unsigned char* c = a.cov;
+  for (int y = 0; y < a.h; ++y, d += a.dstep, c += a.covstep) {
+    int x = 0;
+    for (; x + 8 <= a.w; x += 8) {
+      long long eight;
+      memcpy(&eight, c + x, 8);
+      if (!eight) continue;
+      __m256i* p = reinterpret_cast<__m256i*>(d + x);
+      _mm256_storeu_si256(p, kernel.Blend(_mm256_loadu_si256(p), eight));
+    }
+    const int rest = a.w - x;
+    if (rest <= 0) continue;
+    // The last bytes of a row: read ahead when the image goes on, else byte by byte.
+    unsigned long long eight = 0;
+    if (c + x + 8 <= a.covEnd) {
+      memcpy(&eight, c + x, 8);
+      eight &= ~0ULL >> (64 - 8 * rest);
+    } else {
+      for (int i = rest - 1; i >= 0; --i) eight = (eight << 8) | c[x + i];
+    }
+    if (!eight) continue;
+    const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(rest), lanes);
+    int* p = reinterpret_cast<int*>(d + x);
+    _mm256_maskstore_epi32(p, mask, kernel.Blend(_mm256_maskload_epi32(p, mask), static_cast<long long>(eight)));
+  }
+  _mm256_zeroupper();
+}

@@ -1,0 +1,65 @@
+// The scalar and SSE2 glyph kernels of the copy rule.
+#include <emmintrin.h>
+
+#include <cstring>
+
+#include "pix/pix_combine.h"
+#include "pix/pix_glyph_simd.h"
+
+namespace {
+
+void CopyRowScalar(PIX_pixel* d, const unsigned char* cov, int n, int r, int g, int b, int ia) {
+  for (int x = 0; x < n; ++x) {
+    const int cv = cov[x];
+    if (!cv) continue;
+    int weight = ia == 256 ? cv + 1 : (ia * cv) / 256;
+    if (weight > 256) weight = 256;
+    _PIX_CombinePixelsCopyNoClamp::doPix(reinterpret_cast<unsigned char*>(d + x), r, g, b, 255, weight);
+  }
+}
+
+// d + ((d - s) * k) / 256 with k = 256 - weight, formed from |d - s| so that every product fits
+// 16 bits and the division truncates toward zero as the scalar rule does. k = 256 keeps d.
+inline __m128i BlendTwo(__m128i d16, __m128i s16, __m128i k) {
+  const __m128i pos = _mm_srli_epi16(_mm_mullo_epi16(_mm_subs_epu16(d16, s16), k), 8);
+  const __m128i neg = _mm_srli_epi16(_mm_mullo_epi16(_mm_subs_epu16(s16, d16), k), 8);
+  return _mm_sub_epi16(_mm_add_epi16(s16, pos), neg);
+}
+
+}  // namespace
+
+void _PIX_GlyphCopy(const PIX_GlyphArea& a, PIX_pixel color, int ia) {
+  PIX_pixel* d = a.dest;
+  const unsigned char* c = a.cov;
+  for (int y = 0; y < a.h; ++y, d += a.dstep, c += a.covstep)
+    CopyRowScalar(d, c, a.w, PIX_GETR(color), PIX_GETG(color), PIX_GETB(color), ia);
+}
+
+void _PIX_SSE2_GlyphCopy(const PIX_GlyphArea& a, PIX_pixel color, int ia) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i s16 = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(color | 0xFF000000u)), zero);
+  const __m128i vIa = _mm_set1_epi16(static_cast<short>(ia));
+  const __m128i v256 = _mm_set1_epi16(256), v255 = _mm_set1_epi16(255);
+  const bool full = ia == 256;
+  PIX_pixel* d = a.dest;
+  const unsigned char* c = a.cov;
+  for (int y = 0; y < a.h; ++y, d += a.dstep, c += a.covstep) {
+    int x = 0;
+    for (; x + 4 <= a.w; x += 4) {
+      int four;
+      memcpy(&four, c + x, 4);
+      if (!four) continue;
+      const __m128i cv = _mm_unpacklo_epi8(_mm_cvtsi32_si128(four), zero);
+      const __m128i keep =
+          full ? _mm_sub_epi16(v255, cv) : _mm_sub_epi16(v256, _mm_srli_epi16(_mm_mullo_epi16(cv, vIa), 8));
+      const __m128i none = _mm_cmpeq_epi16(cv, zero);
+      const __m128i k = _mm_or_si128(_mm_and_si128(none, v256), _mm_andnot_si128(none, keep));
+      const __m128i pairs = _mm_unpacklo_epi16(k, k);  // k0 k0 k1 k1 k2 k2 k3 k3
+      const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + x));
+      const __m128i lo = BlendTwo(_mm_unpacklo_epi8(px, zero), s16, _mm_unpacklo_epi32(pairs, pairs));
+      const __m128i hi = BlendTwo(_mm_unpackhi_epi8(px, zero), s16, _mm_unpackhi_epi32(pairs, pairs));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), _mm_packus_epi16(lo, hi));
+    }
+    CopyRowScalar(d + x, c + x, a.w - x, PIX_GETR(color), PIX_GETG(color), PIX_GETB(color), ia);
+  }
+}
