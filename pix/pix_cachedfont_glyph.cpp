@@ -64,7 +64,6 @@ bool PIX_CachedFont::DrawGlyphAt(PIX_IBitmap* bm, const _PIX_Surface& s, const G
   a.dest = s.row(top) + left;
   a.dstep = s.step;
   a.cov = image + (top - ypos) * g->width + (left - xpos);
-  a.covEnd = image + g->width * g->height;
   a.covstep = g->width;
   a.w = right - left;
   a.h = bottom - top;

@@ -1,6 +1,5 @@
-// The AVX2 glyph kernel of the copy rule: eight pixels at a time, the last few of a row through
-// masked loads and stores so nothing outside the area is touched. Built with -mavx2; called
-// only after the CPU check.
+// The AVX2 glyph kernel of the copy rule: eight pixels at a time. Built with -mavx2; called only
+// after the CPU check.
 #include <immintrin.h>
 
 #include <cstring>
@@ -41,38 +40,38 @@ struct Kernel {
 }  // namespace
 
 void _PIX_AVX2_GlyphCopy(const PIX_GlyphArea& a, PIX_pixel color, int ia) {
+  if (a.w < 8) {
+    // Too narrow for one group of eight.
+    _PIX_SSE2_GlyphCopy(a, color, ia);
+    return;
+  }
   Kernel kernel;
   kernel.s16 = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(color | 0xFF000000u)), _mm256_setzero_si256());
   kernel.vIa = _mm_set1_epi16(static_cast<short>(ia));
   kernel.v256 = _mm_set1_epi16(256);
   kernel.v255 = _mm_set1_epi16(255);
   kernel.full = ia == 256;
-  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  const int rest = a.w % 8;
+  // The last group of a row ends at the row's end and overlaps the one before; the overlapping
+  // pixels get no coverage there, so each pixel is blended once.
+  const unsigned long long tailMask = rest ? ~0ULL << (8 * (8 - rest)) : 0;
   PIX_pixel* d = a.dest;
   const unsigned char* c = a.cov;
   for (int y = 0; y < a.h; ++y, d += a.dstep, c += a.covstep) {
-    int x = 0;
-    for (; x + 8 <= a.w; x += 8) {
+    for (int x = 0; x + 8 <= a.w; x += 8) {
       long long eight;
       memcpy(&eight, c + x, 8);
       if (!eight) continue;
       __m256i* p = reinterpret_cast<__m256i*>(d + x);
       _mm256_storeu_si256(p, kernel.Blend(_mm256_loadu_si256(p), eight));
     }
-    const int rest = a.w - x;
-    if (rest <= 0) continue;
-    // The last bytes of a row: read ahead when the image goes on, else byte by byte.
-    unsigned long long eight = 0;
-    if (c + x + 8 <= a.covEnd) {
-      memcpy(&eight, c + x, 8);
-      eight &= ~0ULL >> (64 - 8 * rest);
-    } else {
-      for (int i = rest - 1; i >= 0; --i) eight = (eight << 8) | c[x + i];
-    }
+    if (!rest) continue;
+    unsigned long long eight;
+    memcpy(&eight, c + a.w - 8, 8);
+    eight &= tailMask;
     if (!eight) continue;
-    const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(rest), lanes);
-    int* p = reinterpret_cast<int*>(d + x);
-    _mm256_maskstore_epi32(p, mask, kernel.Blend(_mm256_maskload_epi32(p, mask), static_cast<long long>(eight)));
+    __m256i* p = reinterpret_cast<__m256i*>(d + a.w - 8);
+    _mm256_storeu_si256(p, kernel.Blend(_mm256_loadu_si256(p), static_cast<long long>(eight)));
   }
   _mm256_zeroupper();
 }

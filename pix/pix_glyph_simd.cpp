@@ -36,30 +36,43 @@ void _PIX_GlyphCopy(const PIX_GlyphArea& a, PIX_pixel color, int ia) {
 }
 
 void _PIX_SSE2_GlyphCopy(const PIX_GlyphArea& a, PIX_pixel color, int ia) {
+  if (a.w < 4) {
+    _PIX_GlyphCopy(a, color, ia);
+    return;
+  }
   const __m128i zero = _mm_setzero_si128();
   const __m128i s16 = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(color | 0xFF000000u)), zero);
   const __m128i vIa = _mm_set1_epi16(static_cast<short>(ia));
   const __m128i v256 = _mm_set1_epi16(256), v255 = _mm_set1_epi16(255);
   const bool full = ia == 256;
+  auto blend = [&](PIX_pixel* p, unsigned four) {
+    const __m128i cv = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(four)), zero);
+    const __m128i keep =
+        full ? _mm_sub_epi16(v255, cv) : _mm_sub_epi16(v256, _mm_srli_epi16(_mm_mullo_epi16(cv, vIa), 8));
+    const __m128i none = _mm_cmpeq_epi16(cv, zero);
+    const __m128i k = _mm_or_si128(_mm_and_si128(none, v256), _mm_andnot_si128(none, keep));
+    const __m128i pairs = _mm_unpacklo_epi16(k, k);  // k0 k0 k1 k1 k2 k2 k3 k3
+    const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i lo = BlendTwo(_mm_unpacklo_epi8(px, zero), s16, _mm_unpacklo_epi32(pairs, pairs));
+    const __m128i hi = BlendTwo(_mm_unpackhi_epi8(px, zero), s16, _mm_unpackhi_epi32(pairs, pairs));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(lo, hi));
+  };
+  const int rest = a.w % 4;
+  // The last group ends at the row's end; its pixels shared with the group before get no
+  // coverage, so each pixel is blended once.
+  const unsigned tailMask = rest ? ~0u << (8 * (4 - rest)) : 0;
   PIX_pixel* d = a.dest;
   const unsigned char* c = a.cov;
   for (int y = 0; y < a.h; ++y, d += a.dstep, c += a.covstep) {
-    int x = 0;
-    for (; x + 4 <= a.w; x += 4) {
-      int four;
+    for (int x = 0; x + 4 <= a.w; x += 4) {
+      unsigned four;
       memcpy(&four, c + x, 4);
-      if (!four) continue;
-      const __m128i cv = _mm_unpacklo_epi8(_mm_cvtsi32_si128(four), zero);
-      const __m128i keep =
-          full ? _mm_sub_epi16(v255, cv) : _mm_sub_epi16(v256, _mm_srli_epi16(_mm_mullo_epi16(cv, vIa), 8));
-      const __m128i none = _mm_cmpeq_epi16(cv, zero);
-      const __m128i k = _mm_or_si128(_mm_and_si128(none, v256), _mm_andnot_si128(none, keep));
-      const __m128i pairs = _mm_unpacklo_epi16(k, k);  // k0 k0 k1 k1 k2 k2 k3 k3
-      const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + x));
-      const __m128i lo = BlendTwo(_mm_unpacklo_epi8(px, zero), s16, _mm_unpacklo_epi32(pairs, pairs));
-      const __m128i hi = BlendTwo(_mm_unpackhi_epi8(px, zero), s16, _mm_unpackhi_epi32(pairs, pairs));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), _mm_packus_epi16(lo, hi));
+      if (four) blend(d + x, four);
     }
-    CopyRowScalar(d + x, c + x, a.w - x, PIX_GETR(color), PIX_GETG(color), PIX_GETB(color), ia);
+    if (!rest) continue;
+    unsigned four;
+    memcpy(&four, c + a.w - 4, 4);
+    four &= tailMask;
+    if (four) blend(d + a.w - 4, four);
   }
 }

@@ -12,7 +12,6 @@ struct PIX_GlyphArea {
   PIX_pixel* dest;
   ptrdiff_t dstep;
   const unsigned char* cov;
-  const unsigned char* covEnd;  // end of the readable coverage bytes (kernels may read ahead)
   int covstep;
   int w, h;
 };

@@ -366,7 +366,7 @@ TEST(CachedFont, CopyKernelsGiveTheScalarRuleBytesAtEverySimdLevel) {
     for (int level : {PIX_SIMD_NONE, PIX_SIMD_SSE2, PIX_SIMD_AVX2}) {
       _PIX_SetSimdLevel(level);
       std::vector<PIX_pixel> got = start;
-      PIX_GlyphArea a{got.data(), w, cov.data(), cov.data() + cov.size(), w, w, h};
+      PIX_GlyphArea a{got.data(), w, cov.data(), w, w, h};
       GlyphRenderer<_PIX_CombinePixelsCopyNoClamp>::Normal(a, color, ia);
       ASSERT_EQ(got, expected) << "level " << level << " w " << w << " h " << h << " ia " << ia;
     }
