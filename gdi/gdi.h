@@ -114,3 +114,50 @@ int SetBkMode(HDC ctx, int mode);
 // Draws (or with DT_CALCRECT measures into rect) UTF-8 text; length < 0 reads to the zero byte.
 // Returns the text height in pixels, 0 on failure or empty text.
 int GDI_DrawText(HDC ctx, const char* text, int length, RECT* rect, int flags);
+
+// Bitmap and icon objects over cairo image surfaces (premultiplied ARGB32), and image lists.
+struct BITMAP {
+  int bmWidth, bmHeight, bmWidthBytes;
+  unsigned short bmPlanes, bmBitsPixel;
+  void* bmBits;
+};
+
+struct ICONINFO {
+  int fIcon;
+  DWORD xHotspot, yHotspot;
+  HBITMAP hbmMask, hbmColor;
+};
+
+struct GDI_ImageList;
+typedef GDI_ImageList* HIMAGELIST;
+
+// An image from w x h pixels of 4 bytes (blue, green, red, alpha; straight alpha). 32 bits per
+// pixel keeps the alpha, 24 makes the image opaque; other depths give null. Null data gives a
+// transparent image.
+HBITMAP CreateBitmap(int width, int height, int planes, int bitsPerPixel, const unsigned char* data);
+// An icon sharing the colour bitmap's image; null unless fIcon is set and hbmColor is an image.
+HICON CreateIconIndirect(const ICONINFO* info);
+// A PNG by path (a name holding '/'), else from the bundle's Resources folder (the name, or the
+// name with ".png"). With transparencyMask, opaque magenta pixels become transparent.
+HBITMAP LoadNamedImage(const char* name, bool transparencyMask);
+// The whole image scaled into the rectangle, drawn over what is there.
+void DrawImageInRect(HDC ctx, HGDIOBJ image, const RECT* r);
+// 1 for an image: out (size bytes) cleared, then width and height and, when size >= 24, row bytes,
+// planes and bits per pixel of a BITMAP. 0 for anything else or size < 8.
+int GetObject(HGDIOBJ obj, int size, void* out);
+// The cairo image surface behind an image or icon object (owned by the object), or null.
+cairo_surface_t* GDI_GetImageSurfaceFromHICON(HICON icon);
+int GetSysColor(int index);
+
+HIMAGELIST ImageList_CreateEx();
+// Appends a copy of the image; its index, or -1 for an invalid image or list.
+int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP mask);
+// Replaces entry index with an object sharing the icon's image, or appends it when index is not
+// an entry; the index used, or -1 for an invalid icon or list.
+int ImageList_ReplaceIcon(HIMAGELIST list, int index, HICON icon);
+// index < 0: every entry deleted and the list emptied; an entry: deleted and left null. 1, or 0
+// for an index beyond the end.
+int ImageList_Remove(HIMAGELIST list, int index);
+void ImageList_Destroy(HIMAGELIST list);
+int ImageList_GetImageCount(HIMAGELIST list);
+HICON ImageList_GetIcon(HIMAGELIST list, int index);

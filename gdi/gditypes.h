@@ -18,5 +18,6 @@ typedef HGDIOBJ HPEN;
 typedef HGDIOBJ HBRUSH;
 typedef HGDIOBJ HFONT;
 typedef HGDIOBJ HBITMAP;
+typedef HGDIOBJ HICON;
 typedef void* HWND;
 typedef uint32_t DWORD;

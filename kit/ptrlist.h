@@ -18,6 +18,9 @@ public:
     return items[i];
   }
 
+  // The item array itself, null while the list is empty.
+  T** GetList() const { return Items(); }
+
   // Returns the item when it was stored, null when the list could not grow (the caller keeps it).
   T* Add(T* item) {
     const int count = GetSize();
