@@ -26,25 +26,47 @@ private:
   int mLeft;
 };
 
+// The pen through a walk: characters to draw come back from Next; carriage returns are skipped
+// and line feeds start a new line (or are spaces in single-line text).
+class PenWalk {
+public:
+  PenWalk(const char* text, int length, int flags, bool vertical, int x0, int y0, int lineStep)
+      : mWalk(text, length), mSingleLine((flags & DT_SINGLELINE) != 0), mVertical(vertical), mX0(x0), mY0(y0),
+        mLineStep(lineStep), x(x0), y(y0) {}
+  bool Next(int* c) {
+    while (mWalk.Next(c)) {
+      if (*c == '\r') continue;
+      if (*c != '\n') return true;
+      if (mSingleLine) {
+        *c = ' ';
+        return true;
+      }
+      if (mVertical)
+        y = mY0, x += mLineStep;
+      else
+        x = mX0, y += mLineStep;
+    }
+    return false;
+  }
+
+private:
+  TextWalk mWalk;
+  bool mSingleLine, mVertical;
+  int mX0, mY0, mLineStep;
+
+public:
+  int x, y;
+};
+
 }  // namespace
 
 void PIX_CachedFont::MeasureCached(const char* text, int length, int flags, int* width, int* height) {
   const bool vertical = (m_flags & PIX_FONTOPT_VERTICAL) != 0;
-  int x = 0, y = 0, w = 0, h = 0;
-  TextWalk walk(text, length);
-  for (int c; walk.Next(&c);) {
-    if (c == '\r') continue;
-    if (c == '\n') {
-      if (flags & DT_SINGLELINE) {
-        c = ' ';
-      } else {
-        if (vertical)
-          y = 0, x += m_lineheight + m_linespace_adj;
-        else
-          x = 0, y += m_lineheight + m_linespace_adj;
-        continue;
-      }
-    }
+  int w = 0, h = 0;
+  PenWalk pen(text, length, flags, vertical, 0, 0, m_lineheight + m_linespace_adj);
+  int& x = pen.x;
+  int& y = pen.y;
+  for (int c; pen.Next(&c);) {
     const GlyphEntry* g = GlyphFor(c);
     if (!g || g->base_offset < 0) continue;
     if (vertical) {
@@ -102,21 +124,11 @@ int PIX_CachedFont::DrawTextCached(PIX_IBitmap* bm, const char* text, int length
 
   const float savedAlpha = m_alpha;
   m_alpha = alpha;
-  int x = xpos, y = ypos, extent = 0;
-  TextWalk walk(text, length);
-  for (int c; walk.Next(&c);) {
-    if (c == '\r') continue;
-    if (c == '\n') {
-      if (flags & DT_SINGLELINE) {
-        c = ' ';
-      } else {
-        if (vertical)
-          y = ypos, x += m_lineheight + m_linespace_adj;
-        else
-          x = xpos, y += m_lineheight + m_linespace_adj;
-        continue;
-      }
-    }
+  int extent = 0;
+  PenWalk pen(text, length, flags, vertical, xpos, ypos, m_lineheight + m_linespace_adj);
+  int& x = pen.x;
+  int& y = pen.y;
+  for (int c; pen.Next(&c);) {
     const GlyphEntry* g = GlyphFor(c);
     if (!g || g->base_offset < 0) continue;
     const int advance = g->advance, gw = g->width, gh = g->height;
