@@ -6,6 +6,7 @@
 #include "pix/pix_combine.h"
 #include "pix/pix_draw.h"
 #include "pix/pix_png.h"
+#include "pix/pix_scaled.h"
 
 void PIX_Blit(PIX_IBitmap* dest, const PIX_IBitmap* src, int dstx, int dsty, const RECT* srcrect, float alpha,
               int mode);

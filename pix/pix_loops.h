@@ -26,6 +26,8 @@ static inline int _PIX_Fixed16ToInt(long long v) {
   return v > 0x7fffffffLL ? 0x7fffffff : v < -0x7fffffffLL ? -0x7fffffff : static_cast<int>(v);
 }
 
+struct _PIX_Window;
+
 template <class R> struct _PIX_RuleTag {
   using type = R;
 };
@@ -58,6 +60,11 @@ template <class F> bool _PIX_DispatchBlendRule(int mode, F&& f) {
 
 
 template <class R> struct _PIX_Template_Blit2 {
+  // Resampling families, defined in pix_scaled_loops.h.
+  static void scaleBlit(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long curx, long long cury,
+                        long long idx, long long idy, const _PIX_Window& win, bool bilinear, int alpha);
+  static void scaleBlitFilterDown(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long curx, long long cury,
+                                  long long idx, long long idy, const _PIX_Window& win, int size, int alpha);
   // Unscaled copy of w x h pixels through the rule.
   static void blit(PIX_pixel* dest, const PIX_pixel* src, int w, int h, ptrdiff_t dstep, ptrdiff_t sstep,
                    int alpha) {
@@ -97,6 +104,8 @@ template <class R> struct _PIX_Template_Blit1 {
 };
 
 template <class R> struct _PIX_Template_Blit0 {
+  static void scaleBlitFAST(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long curx, long long cury,
+                            long long idx, long long idy, const _PIX_Window& win);
   static void solidBlitFAST(PIX_pixel* dest, int w, int h, PIX_pixel color, ptrdiff_t step) {
     for (; h > 0; --h, dest += step)
       for (int x = 0; x < w; ++x) R::doPixFAST(dest + x, color);
