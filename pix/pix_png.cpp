@@ -16,14 +16,19 @@ struct MemoryInput {
   size_t left;
 };
 
-// A short read leaves zeros, which libpng then rejects as a bad chunk or checksum.
+// Reading past the end of the block fails at once: libpng skips a chunk it does not know by
+// reading all of its declared length, and zeros standing in for the missing bytes would let a few
+// bytes claiming a 2 GB chunk keep it busy for seconds.
 void ReadMemory(png_structp png, png_bytep out, size_t n) {
   MemoryInput* in = static_cast<MemoryInput*>(png_get_io_ptr(png));
-  memset(out, 0, n);
   const size_t k = n < in->left ? n : in->left;
   if (k) memcpy(out, in->p, k);
   in->p += k;
   in->left -= k;
+  if (k < n) {
+    memset(out + k, 0, n - k);
+    png_error(png, "read past the end of the data");
+  }
 }
 
 // libpng's own handlers print; failures here are silent and reported by a null result.

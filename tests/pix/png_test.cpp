@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -184,6 +185,18 @@ TEST(PngDecode, BadInputGivesNull) {
   EXPECT_EQ(PIX_LoadPNGFromMemory(bad.data(), int(bad.size()), nullptr), nullptr);
   EXPECT_EQ(PIX_LoadPNG("/nonexistent/x.png", nullptr), nullptr);
   EXPECT_EQ(PIX_LoadPNGFromResource(nullptr, "x", nullptr), nullptr);
+}
+
+// A few bytes declaring a huge unknown chunk end when the data does, not after reading the
+// declared length.
+TEST(PngDecode, ChunkLongerThanTheDataFailsAtOnce) {
+  const pngimg::Image img = MakeCase(kCases[17], 2, 2, 1);
+  std::vector<uint8_t> f(img.file.begin(), img.file.begin() + 33);  // signature and IHDR
+  const uint8_t chunk[] = {0x7F, 0xFF, 0xFF, 0xF0, 'e', 'e', 'e', 'e', 1};
+  f.insert(f.end(), chunk, chunk + sizeof chunk);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(PIX_LoadPNGFromMemory(f.data(), int(f.size()), nullptr), nullptr);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
 // Sizes beyond the limits are refused before any pixels are allocated: a caller's bitmap keeps
