@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "pix/pix.h"
-#include "pix/pix_scaled_loops.h"
+#include "pix/pix_scaled_fast.h"
 
 namespace {
 
@@ -104,11 +104,18 @@ void PIX_ScaledBlit(PIX_IBitmap* dest, const PIX_IBitmap* src, int dstx, int dst
   const bool bilinear = (mode & 0xFF00) == PIX_FILTER_BILINEAR;
   if (bilinear && ax.adv >= 1.7 && ay.adv >= 1.7) {
     const int size = std::max(ax.step, ay.step) > 0x30000 ? 5 : 3;
+    if (_PIX_FastBoxScale(d, ds.step, w, h, curx, cury, ax.step, ay.step, win, size, ia, mode)) return;
     _PIX_DispatchResampleRule(mode, ia, [&](auto tag) {
       _PIX_Template_Blit2<typename decltype(tag)::type>::scaleBlitFilterDown(d, ds.step, w, h, curx, cury, ax.step,
                                                                               ay.step, win, size, ia);
     });
     return;
+  }
+  // Bilinear scaling is the mapping that steps only across columns and down rows.
+  if (bilinear) {
+    _PIX_DeltaSteps st;
+    st.s = curx, st.t = cury, st.dsdx = ax.step, st.dtdy = ay.step;
+    if (_PIX_FastBilinearDelta(d, ds.step, w, h, st, win, ia, mode)) return;
   }
   _PIX_DispatchResampleRule(mode, ia, [&](auto tag) {
     _PIX_Template_Blit2<typename decltype(tag)::type>::scaleBlit(d, ds.step, w, h, curx, cury, ax.step, ay.step, win,
@@ -182,6 +189,7 @@ void RunDelta(PIX_IBitmap* dest, const PIX_IBitmap* src, const Mapping& m, doubl
   if (ia == 0) return;
   _PIX_Window win;
   MakeWindow(ss, l, t, r, b, win);
+  if (_PIX_FastBilinearDelta(d, ds.step, w, h, st, win, ia, mode)) return;
   _PIX_DispatchResampleRule(mode, ia, [&](auto tag) {
     _PIX_Template_Blit3<typename decltype(tag)::type>::deltaBlit(d, ds.step, w, h, st, win, mode & 0xFF00, ia);
   });

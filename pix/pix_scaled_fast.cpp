@@ -1,0 +1,245 @@
+#include "pix/pix_scaled_fast.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "kit/heapbuf.h"
+#include "pix/pix_simd.h"
+
+#if defined(PIX_HAVE_SSE2)
+#include <emmintrin.h>
+
+namespace {
+
+// Combines a row of samples into the destination.
+using RowFn = void (*)(PIX_pixel* d, const PIX_pixel* s, int n, int alpha);
+
+void StoreRow(PIX_pixel* d, const PIX_pixel* s, int n, int) { memcpy(d, s, static_cast<size_t>(n) * 4); }
+void OverRow(PIX_pixel* d, const PIX_pixel* s, int n, int) { _PIX_SSE2_OverRow(d, s, n); }
+#if defined(PIX_HAVE_AVX2_KERNELS)
+void OverRowAvx2(PIX_pixel* d, const PIX_pixel* s, int n, int) { _PIX_AVX2_OverRow(d, s, n); }
+#endif
+
+template <class R> void RuleRow(PIX_pixel* d, const PIX_pixel* s, int n, int alpha) {
+  for (int i = 0; i < n; ++i)
+    R::doPix(reinterpret_cast<unsigned char*>(d + i), PIX_GETR(s[i]), PIX_GETG(s[i]), PIX_GETB(s[i]), PIX_GETA(s[i]),
+             alpha);
+}
+
+// The row form of the rule _PIX_DispatchResampleRule picks; null when nothing is drawn.
+RowFn PickRow(int mode, int ia, bool avx2) {
+  (void)avx2;
+  const int rule = mode & PIX_RULE_MASK;
+  if (rule == PIX_COMBINE_COPY && ia > 0 && ia < 256) {
+#if defined(PIX_HAVE_AVX2_KERNELS)
+    if (avx2) return _PIX_AVX2_CopyRow;
+#endif
+    return _PIX_SSE2_CopyRow;
+  }
+  if (rule == PIX_FLAG_SOURCE_ALPHA && ia == 256) {
+#if defined(PIX_HAVE_AVX2_KERNELS)
+    if (avx2) return OverRowAvx2;
+#endif
+    return OverRow;
+  }
+  if (rule == PIX_FLAG_SOURCE_ALPHA && ia > 0 && ia < 256) {
+#if defined(PIX_HAVE_AVX2_KERNELS)
+    if (avx2) return _PIX_AVX2_CopySourceAlphaRow;
+#endif
+    return _PIX_SSE2_CopySourceAlphaRow;
+  }
+  if (rule == PIX_COMBINE_COPY && ia == 256) return StoreRow;
+  RowFn fn = nullptr;
+  _PIX_DispatchResampleRule(mode, ia, [&](auto tag) { fn = RuleRow<typename decltype(tag)::type>; });
+  return fn;
+}
+
+long long FloorDiv(long long a, long long b) {  // b > 0
+  const long long q = a / b;
+  return (a % b != 0 && a < 0) ? q - 1 : q;
+}
+
+// The columns k in [k0, k1) of [k0, k1) for which lo <= s + k * ds < hi.
+void Narrow(long long s, long long ds, long long lo, long long hi, long long& k0, long long& k1) {
+  long long a, b;
+  if (ds == 0) {
+    a = 0, b = (s >= lo && s < hi) ? k1 : 0;
+  } else if (ds > 0) {
+    a = -FloorDiv(s - lo, ds), b = -FloorDiv(s - hi, ds);
+  } else {
+    a = FloorDiv(s - hi, -ds) + 1, b = FloorDiv(s - lo, -ds) + 1;
+  }
+  if (a > k0) k0 = a;
+  if (b < k1) k1 = b;
+  if (k1 < k0) k1 = k0;
+}
+
+bool Sane(long long v) { return v > -(1LL << 48) && v < (1LL << 48); }
+
+}  // namespace
+
+bool _PIX_FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, const _PIX_DeltaSteps& st,
+                            const _PIX_Window& win, int ia, int mode) {
+  const int level = _PIX_SimdLevel();
+  if (level < PIX_SIMD_SSE2 || (mode & 0xFF00) != PIX_FILTER_BILINEAR) return false;
+  // Positions far outside any window, or steps that grow without bound, stay with the scalar
+  // loop, which steps them in wrapping arithmetic.
+  const long long rows = h;
+  if (!Sane(st.s) || !Sane(st.t) || !Sane(st.dsdx) || !Sane(st.dtdx) || !Sane(st.dsdy) || !Sane(st.dtdy) ||
+      !Sane(st.dsdxdy) || !Sane(st.dtdxdy) || !Sane(st.dsdy * rows) || !Sane(st.dtdy * rows) ||
+      !Sane(st.dsdxdy * rows) || !Sane(st.dtdxdy * rows) || !Sane((st.dsdx + st.dsdxdy * rows) * w) ||
+      !Sane((st.dtdx + st.dtdxdy * rows) * w))
+    return false;
+  const bool avx2 = level >= PIX_SIMD_AVX2;
+  const RowFn row = PickRow(mode, ia, avx2);
+  if (!row) return true;
+  KIT_TypedBuf<PIX_pixel> buf;
+  PIX_pixel* out = buf.Resize(w);
+  if (!out || buf.GetSize() < w) return false;
+  const long long W = static_cast<long long>(win.w) << 16, H = static_cast<long long>(win.h) << 16;
+  _PIX_DeltaSteps d = st;
+  _PIX_Channels p;
+  for (; h > 0; --h, dest += dstep) {
+    long long a = 0, b = w;
+    Narrow(d.s, d.dsdx, 0, W, a, b);
+    Narrow(d.t, d.dtdx, 0, H, a, b);
+    long long c = a, e = b;
+    Narrow(d.s, d.dsdx, 0, W - 65536, c, e);
+    Narrow(d.t, d.dtdx, 0, H - 65536, c, e);
+    if (e <= c) c = e = b;
+    for (long long k = a; k < b; ++k) {
+      if (k == c) {
+        const long long s = d.s + c * d.dsdx, t = d.t + c * d.dtdx;
+#if defined(PIX_HAVE_AVX2_KERNELS)
+        if (avx2) _PIX_AVX2_BilinearRun(win, s, t, d.dsdx, d.dtdx, int(e - c), out + c);
+        else
+#endif
+          _PIX_SSE2_BilinearRun(win, s, t, d.dsdx, d.dtdx, int(e - c), out + c);
+        k = e - 1;
+        continue;
+      }
+      const long long s = d.s + k * d.dsdx, t = d.t + k * d.dtdx;
+      _PIX_Bilinear(win, s >> 16, t >> 16, static_cast<int>(s & 0xFFFF), static_cast<int>(t & 0xFFFF), p);
+      out[k] = PIX_RGBA(p.c[2], p.c[1], p.c[0], p.c[3]);
+    }
+    if (b > a) row(dest + a, out + a, static_cast<int>(b - a), ia);
+    d.s += d.dsdy, d.t += d.dtdy, d.dsdx += d.dsdxdy, d.dtdx += d.dtdxdy;
+  }
+  return true;
+}
+
+namespace {
+
+// cvttps of an exactly held sum: the integer division by 65536 of the scalar rule.
+inline __m128i Bilerp(const PIX_pixel* p, ptrdiff_t step, int xf, int yf) {
+  const int f11 = static_cast<int>((static_cast<unsigned>(xf) * static_cast<unsigned>(yf)) >> 16);
+  const __m128 f = _mm_cvtepi32_ps(_mm_setr_epi32(65536 - xf - yf + f11, xf - f11, yf - f11, f11));
+  const __m128i z = _mm_setzero_si128();
+  const __m128i top = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), z);
+  const __m128i bot = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + step)), z);
+  // Every product and partial sum is an integer below 2^24, so float holds them exactly.
+  __m128 sum = _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(top, z)), _mm_shuffle_ps(f, f, 0x00));
+  sum = _mm_add_ps(sum, _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpackhi_epi16(top, z)), _mm_shuffle_ps(f, f, 0x55)));
+  sum = _mm_add_ps(sum, _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(bot, z)), _mm_shuffle_ps(f, f, 0xAA)));
+  sum = _mm_add_ps(sum, _mm_mul_ps(_mm_cvtepi32_ps(_mm_unpackhi_epi16(bot, z)), _mm_shuffle_ps(f, f, 0xFF)));
+  return _mm_cvttps_epi32(_mm_mul_ps(sum, _mm_set1_ps(1.0f / 65536.0f)));
+}
+
+}  // namespace
+
+void _PIX_SSE2_BilinearRun(const _PIX_Window& win, long long s, long long t, long long ds, long long dt, int n,
+                           PIX_pixel* out) {
+  int k = 0;
+  for (; k + 2 <= n; k += 2, s += 2 * ds, t += 2 * dt) {
+    const long long s1 = s + ds, t1 = t + dt;
+    const __m128i a = Bilerp(win.row(t >> 16) + (s >> 16), win.step, int(s & 0xFFFF), int(t & 0xFFFF));
+    const __m128i b = Bilerp(win.row(t1 >> 16) + (s1 >> 16), win.step, int(s1 & 0xFFFF), int(t1 & 0xFFFF));
+    const __m128i ab = _mm_packs_epi32(a, b);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k), _mm_packus_epi16(ab, ab));
+  }
+  if (k < n) {
+    const __m128i a = Bilerp(win.row(t >> 16) + (s >> 16), win.step, int(s & 0xFFFF), int(t & 0xFFFF));
+    const __m128i aa = _mm_packs_epi32(a, a);
+    out[k] = static_cast<PIX_pixel>(_mm_cvtsi128_si32(_mm_packus_epi16(aa, aa)));
+  }
+}
+
+bool _PIX_FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long curx, long long cury,
+                       long long idx, long long idy, const _PIX_Window& win, int size, int ia, int mode) {
+  if (_PIX_SimdLevel() < PIX_SIMD_SSE2 || !Sane(curx) || !Sane(cury) || !Sane(idx) || !Sane(idy) ||
+      !Sane(idx * w) || !Sane(idy * h))
+    return false;
+  const RowFn row = PickRow(mode, ia, _PIX_SimdLevel() >= PIX_SIMD_AVX2);
+  if (!row) return true;
+  const int half = size / 2;
+  // Column sums as four 16-bit channels per column (at most 5 * 255 each), padded for the
+  // four-pixel steps, and one row of results.
+  KIT_TypedBuf<uint16_t> sums;
+  KIT_TypedBuf<PIX_pixel> buf;
+  uint16_t* col = sums.Resize((win.w + 4) * 4);
+  PIX_pixel* out = buf.Resize(w);
+  if (!col || !out || sums.GetSize() < (win.w + 4) * 4 || buf.GetSize() < w) return false;
+  const long long W = static_cast<long long>(win.w) << 16;
+  long long a = 0, b = w;
+  Narrow(curx, idx, 0, W, a, b);
+  if (b <= a) return true;
+  // The columns any kernel of a row can reach.
+  const long long cfirst = (curx + a * idx) >> 16, clast = (curx + (b - 1) * idx) >> 16;
+  const int c0 = static_cast<int>(std::max(0LL, std::min(cfirst, clast) - half));
+  const int c1 = static_cast<int>(std::min<long long>(win.w - 1, std::max(cfirst, clast) + half));
+  const __m128i z = _mm_setzero_si128();
+  for (; h > 0; --h, dest += dstep, cury += idy) {
+    const long long y = cury >> 16;
+    if (static_cast<unsigned long long>(y) >= static_cast<unsigned long long>(win.h)) continue;
+    const int y0 = static_cast<int>(y - half < 0 ? 0 : y - half);
+    const int y1 = static_cast<int>(y + half >= win.h ? win.h - 1 : y + half);
+    int c = c0;
+    for (; c + 4 <= c1 + 1; c += 4) {
+      __m128i lo = z, hi = z;
+      for (int r = y0; r <= y1; ++r) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(win.row(r) + c));
+        lo = _mm_add_epi16(lo, _mm_unpacklo_epi8(v, z));
+        hi = _mm_add_epi16(hi, _mm_unpackhi_epi8(v, z));
+      }
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(col + c * 4), lo);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(col + c * 4 + 8), hi);
+    }
+    for (; c <= c1; ++c) {
+      unsigned t[4] = {0, 0, 0, 0};
+      for (int r = y0; r <= y1; ++r) {
+        const PIX_pixel v = win.row(r)[c];
+        t[0] += v & 255, t[1] += (v >> 8) & 255, t[2] += (v >> 16) & 255, t[3] += v >> 24;
+      }
+      for (int i = 0; i < 4; ++i) col[c * 4 + i] = static_cast<uint16_t>(t[i]);
+    }
+    const int rowsUsed = y1 - y0 + 1;
+    long long s = curx + a * idx;
+    for (long long k = a; k < b; ++k, s += idx) {
+      const long long cx = s >> 16;
+      const int x0 = static_cast<int>(cx - half < 0 ? 0 : cx - half);
+      const int x1 = static_cast<int>(cx + half >= win.w ? win.w - 1 : cx + half);
+      __m128i sum = z;
+      for (int x = x0; x <= x1; ++x)
+        sum = _mm_add_epi16(sum, _mm_loadl_epi64(reinterpret_cast<const __m128i*>(col + x * 4)));
+      // The quotient of two small integers rounds to within far less than 1 / n of its exact
+      // value, so truncating it is the integer division.
+      const __m128 q = _mm_div_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(sum, z)),
+                                  _mm_set1_ps(static_cast<float>(rowsUsed * (x1 - x0 + 1))));
+      const __m128i v = _mm_packs_epi32(_mm_cvttps_epi32(q), z);
+      out[k] = static_cast<PIX_pixel>(_mm_cvtsi128_si32(_mm_packus_epi16(v, v)));
+    }
+    row(dest + a, out + a, static_cast<int>(b - a), ia);
+  }
+  return true;
+}
+
+#else
+bool _PIX_FastBilinearDelta(PIX_pixel*, ptrdiff_t, int, int, const _PIX_DeltaSteps&, const _PIX_Window&, int, int) {
+  return false;
+}
+bool _PIX_FastBoxScale(PIX_pixel*, ptrdiff_t, int, int, long long, long long, long long, long long,
+                       const _PIX_Window&, int, int, int) {
+  return false;
+}
+#endif

@@ -1,0 +1,19 @@
+#pragma once
+// The bilinear resampling families for the SIMD levels: each row's samples are taken into a
+// buffer (inner samples with vector code, the window's last column and row one by one) and then
+// combined with the row kernels of the unscaled blits. Same bytes as the scalar families; false
+// when a call is left to them.
+#include "pix/pix_scaled_loops.h"
+
+// Bilinear sampling over a mapped area, as _PIX_Template_Blit3::deltaBlit does.
+bool _PIX_FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, const _PIX_DeltaSteps& st,
+                            const _PIX_Window& win, int ia, int mode);
+// The box reduction of _PIX_Template_Blit2::scaleBlitFilterDown.
+bool _PIX_FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long curx, long long cury,
+                       long long idx, long long idy, const _PIX_Window& win, int size, int ia, int mode);
+
+// n inner bilinear samples (x + 1 and y + 1 inside the window) from (s, t), stepping (ds, dt).
+void _PIX_SSE2_BilinearRun(const _PIX_Window& win, long long s, long long t, long long ds, long long dt, int n,
+                           PIX_pixel* out);
+void _PIX_AVX2_BilinearRun(const _PIX_Window& win, long long s, long long t, long long ds, long long dt, int n,
+                           PIX_pixel* out);
