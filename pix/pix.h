@@ -1,5 +1,6 @@
 #pragma once
-// The raster library: bitmaps, combine rules, and unscaled blits and rectangle operations.
+// The raster library: bitmaps, combine rules, unscaled blits and rectangle operations; the
+// resampling blits (pix_scaled.h) and PNG files (pix_png.h) come with it.
 // Nothing here reports errors: null bitmaps, empty or clipped-away areas, zero weights and
 // unknown modes draw nothing.
 #include "pix/pix_bitmap.h"

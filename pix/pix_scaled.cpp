@@ -173,45 +173,50 @@ bool ClipMapping(Mapping m, const _PIX_Surface& ds, int wl, int wt, _PIX_DeltaSt
   return true;
 }
 
-void RunDelta(PIX_IBitmap* dest, const PIX_IBitmap* src, const Mapping& m, double srcx, double srcy, double srcw,
-              double srch, bool clip, float alpha, int mode) {
-  if (!dest || !src || m.dw == 0 || m.dh == 0) return;
-  _PIX_Surface ds, ss;
-  if (!_PIX_GetSurface(dest, ds) || !_PIX_GetSurface(src, ss)) return;
-  int l, t, r, b;
-  if (!MappedWindow(ss, srcx, srcy, srcw, srch, clip, l, t, r, b)) return;
+// A mapped blit clipped and converted, ready for the loops.
+struct MappedArea {
   _PIX_DeltaSteps st;
   _PIX_WeightSteps wst;
-  PIX_pixel* d;
-  int w, h;
-  if (!ClipMapping(m, ds, l, t, st, wst, d, w, h)) return;
-  const int ia = PIX_Weight(alpha);
-  if (ia == 0) return;
   _PIX_Window win;
-  MakeWindow(ss, l, t, r, b, win);
-  if (_PIX_FastBilinearDelta(d, ds.step, w, h, st, win, ia, mode)) return;
+  PIX_pixel* d = nullptr;
+  ptrdiff_t step = 0;
+  int w = 0, h = 0;
+};
+
+bool Prepare(PIX_IBitmap* dest, const PIX_IBitmap* src, const Mapping& m, double srcx, double srcy, double srcw,
+             double srch, bool clip, MappedArea& a) {
+  if (!dest || !src || m.dw == 0 || m.dh == 0) return false;
+  _PIX_Surface ds, ss;
+  if (!_PIX_GetSurface(dest, ds) || !_PIX_GetSurface(src, ss)) return false;
+  int l, t, r, b;
+  if (!MappedWindow(ss, srcx, srcy, srcw, srch, clip, l, t, r, b)) return false;
+  if (!ClipMapping(m, ds, l, t, a.st, a.wst, a.d, a.w, a.h)) return false;
+  MakeWindow(ss, l, t, r, b, a.win);
+  a.step = ds.step;
+  return true;
+}
+
+void RunDelta(PIX_IBitmap* dest, const PIX_IBitmap* src, const Mapping& m, double srcx, double srcy, double srcw,
+              double srch, bool clip, float alpha, int mode) {
+  const int ia = PIX_Weight(alpha);
+  MappedArea a;
+  if (ia == 0 || !Prepare(dest, src, m, srcx, srcy, srcw, srch, clip, a)) return;
+  if (_PIX_FastBilinearDelta(a.d, a.step, a.w, a.h, a.st, a.win, ia, mode)) return;
   _PIX_DispatchResampleRule(mode, ia, [&](auto tag) {
-    _PIX_Template_Blit3<typename decltype(tag)::type>::deltaBlit(d, ds.step, w, h, st, win, mode & 0xFF00, ia);
+    _PIX_Template_Blit3<typename decltype(tag)::type>::deltaBlit(a.d, a.step, a.w, a.h, a.st, a.win, mode & 0xFF00,
+                                                                 ia);
   });
 }
 
 void RunDeltaAlpha(PIX_IBitmap* dest, const PIX_IBitmap* src, const Mapping& m, double srcx, double srcy,
                    double srcw, double srch, bool clip, int mode) {
-  if (!dest || !src || m.dw == 0 || m.dh == 0) return;
-  _PIX_Surface ds, ss;
-  if (!_PIX_GetSurface(dest, ds) || !_PIX_GetSurface(src, ss)) return;
-  int l, t, r, b;
-  if (!MappedWindow(ss, srcx, srcy, srcw, srch, clip, l, t, r, b)) return;
-  _PIX_DeltaSteps st;
-  _PIX_WeightSteps wst;
-  PIX_pixel* d;
-  int w, h;
-  if (!ClipMapping(m, ds, l, t, st, wst, d, w, h)) return;
-  _PIX_Window win;
-  MakeWindow(ss, l, t, r, b, win);
+  MappedArea a;
+  if (!Prepare(dest, src, m, srcx, srcy, srcw, srch, clip, a)) return;
+  _PIX_WeightSteps& wst = a.wst;
   // With a varying weight the copy rules serve every weight; negative ones draw nothing for them.
   auto run = [&](auto tag) {
-    _PIX_Template_Blit4<typename decltype(tag)::type>::deltaBlitAlpha(d, ds.step, w, h, st, wst, win, mode & 0xFF00);
+    _PIX_Template_Blit4<typename decltype(tag)::type>::deltaBlitAlpha(a.d, a.step, a.w, a.h, a.st, wst, a.win,
+                                                                      mode & 0xFF00);
   };
   switch (mode & PIX_RULE_MASK) {
     case PIX_COMBINE_COPY: wst.minWeight = 1; return run(_PIX_RuleTag<_PIX_CombinePixelsCopyNoClamp>());
