@@ -45,3 +45,82 @@ void _PIX_AVX2_BilinearRun(const _PIX_Window& win, long long s, long long t, lon
 }
 
 #endif
+
+#if defined(PIX_HAVE_AVX2_KERNELS)
+
+// Scaling in 16-bit integer lanes. With A = c10 - c00, B = c01 - c00, C = c11 - c10 - c01 + c00 and
+// S = c00 + c11, the weighted sum c00 f00 + c10 f10 + c01 f01 + c11 f11 equals
+// 65536 c00 + xf A + yf B + f11 C, and with the fractions offset by 32768 to fit signed 16 bits it
+// is (xf' A + yf' B) + (f11' C + 32767 S) + S: two pair-multiply-adds and one add, exactly.
+void _PIX_AVX2_BilinearScaleWeights(const uint32_t* xf, int yf, int n, uint64_t* w) {
+  const __m256i y = _mm256_set1_epi32(yf);
+  const __m256i flip = _mm256_set1_epi32(0x8000);
+  const __m256i yhigh = _mm256_set1_epi32((yf ^ 0x8000) << 16);
+  const __m256i max16 = _mm256_set1_epi32(0x7FFF0000);
+  int k = 0;
+  for (; k + 8 <= n; k += 8) {
+    const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(xf + k));
+    const __m256i f11 = _mm256_mulhi_epu16(x, y);  // (xf * yf) >> 16, high halves stay 0
+    const __m256i w1 = _mm256_or_si256(_mm256_xor_si256(x, flip), yhigh);
+    const __m256i w2 = _mm256_or_si256(_mm256_xor_si256(f11, flip), max16);
+    const __m256i lo = _mm256_unpacklo_epi32(w1, w2), hi = _mm256_unpackhi_epi32(w1, w2);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(w + k), _mm256_permute2x128_si256(lo, hi, 0x20));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(w + k + 4), _mm256_permute2x128_si256(lo, hi, 0x31));
+  }
+  for (; k < n; ++k) {
+    const uint32_t f11 = (xf[k] * static_cast<uint32_t>(yf)) >> 16;
+    w[k] = ((xf[k] ^ 0x8000u) | (static_cast<uint32_t>(yf ^ 0x8000) << 16)) |
+           (static_cast<uint64_t>((f11 ^ 0x8000u) | 0x7FFF0000u) << 32);
+  }
+}
+
+namespace {
+
+inline __m128i LoadPair(const PIX_pixel* a, const PIX_pixel* b) {
+  return _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)),
+                            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b)));
+}
+
+}  // namespace
+
+void _PIX_AVX2_BilinearScaleRow(const PIX_pixel* r0, const PIX_pixel* r1, const int* xs, const uint64_t* w, int n,
+                                PIX_pixel* out) {
+  const __m256i z = _mm256_setzero_si256();
+  const __m256i pick = _mm256_setr_epi32(0, 4, 0, 0, 0, 0, 0, 0);
+  int k = 0;
+  for (; k + 2 <= n; k += 2) {
+    const int xa = xs[k], xb = xs[k + 1];
+    // [c00 c10 | same for the second pixel] and the row below, in 16-bit lanes.
+    const __m256i top = _mm256_cvtepu8_epi16(LoadPair(r0 + xa, r0 + xb));
+    const __m256i bot = _mm256_cvtepu8_epi16(LoadPair(r1 + xa, r1 + xb));
+    const __m256i c10 = _mm256_srli_si256(top, 8), c11 = _mm256_srli_si256(bot, 8);
+    const __m256i a = _mm256_sub_epi16(c10, top), b = _mm256_sub_epi16(bot, top);
+    const __m256i c = _mm256_sub_epi16(_mm256_sub_epi16(c11, bot), a);
+    const __m256i s = _mm256_add_epi16(top, c11);
+    const __m256i wv = _mm256_permute4x64_epi64(
+        _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(w + k))), 0x50);
+    const __m256i sum = _mm256_add_epi32(
+        _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(a, b), _mm256_shuffle_epi32(wv, 0x00)),
+                         _mm256_madd_epi16(_mm256_unpacklo_epi16(c, s), _mm256_shuffle_epi32(wv, 0x55))),
+        _mm256_unpacklo_epi16(s, z));
+    const __m256i q = _mm256_srli_epi32(sum, 16);
+    const __m256i px = _mm256_packus_epi16(_mm256_packus_epi32(q, q), z);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k),
+                     _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(px, pick)));
+  }
+  for (; k < n; ++k) {
+    const uint32_t w1 = static_cast<uint32_t>(w[k]), w2 = static_cast<uint32_t>(w[k] >> 32);
+    const int xf = int((w1 & 0xFFFF) ^ 0x8000), yf = int((w1 >> 16) ^ 0x8000), f11 = int((w2 & 0xFFFF) ^ 0x8000);
+    const PIX_pixel* p = r0 + xs[k];
+    const PIX_pixel* q = r1 + xs[k];
+    PIX_pixel v = 0;
+    for (int i = 0; i < 32; i += 8) {
+      const int c00 = (p[0] >> i) & 255, c10 = (p[1] >> i) & 255, c01 = (q[0] >> i) & 255, c11 = (q[1] >> i) & 255;
+      const int t = 65536 * c00 + xf * (c10 - c00) + yf * (c01 - c00) + f11 * (c11 - c10 - c01 + c00);
+      v |= static_cast<PIX_pixel>(t >> 16) << i;
+    }
+    out[k] = v;
+  }
+}
+
+#endif

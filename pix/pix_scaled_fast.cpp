@@ -98,6 +98,25 @@ bool _PIX_FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, cons
   PIX_pixel* out = buf.Resize(w);
   if (!out || buf.GetSize() < w) return false;
   const long long W = static_cast<long long>(win.w) << 16, H = static_cast<long long>(win.h) << 16;
+  // Plain scaling steps only across columns and down rows: every row samples the same columns,
+  // so their positions and fractions are worked out once.
+  const bool scaling = avx2 && st.dtdx == 0 && st.dsdy == 0 && st.dsdxdy == 0 && st.dtdxdy == 0;
+  KIT_TypedBuf<int> xsBuf;
+  KIT_TypedBuf<uint32_t> xfBuf;
+  KIT_TypedBuf<uint64_t> wBuf;
+  long long sc = 0, se = 0;
+  if (scaling) {
+    sc = 0, se = w;
+    Narrow(st.s, st.dsdx, 0, W - 65536, sc, se);
+    int* xs = xsBuf.Resize(w);
+    uint32_t* xf = xfBuf.Resize(w);
+    if (!xs || !xf || !wBuf.Resize(w) || xsBuf.GetSize() < w || xfBuf.GetSize() < w || wBuf.GetSize() < w)
+      return false;
+    for (long long k = sc; k < se; ++k) {
+      const long long pos = st.s + k * st.dsdx;
+      xs[k] = static_cast<int>(pos >> 16), xf[k] = static_cast<uint32_t>(pos & 0xFFFF);
+    }
+  }
   _PIX_DeltaSteps d = st;
   _PIX_Channels p;
   for (; h > 0; --h, dest += dstep) {
@@ -111,11 +130,17 @@ bool _PIX_FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, cons
     for (long long k = a; k < b; ++k) {
       if (k == c) {
         const long long s = d.s + c * d.dsdx, t = d.t + c * d.dtdx;
+        const int n = static_cast<int>(e - c);
 #if defined(PIX_HAVE_AVX2_KERNELS)
-        if (avx2) _PIX_AVX2_BilinearRun(win, s, t, d.dsdx, d.dtdx, int(e - c), out + c);
-        else
+        if (scaling && c == sc && e == se) {
+          _PIX_AVX2_BilinearScaleWeights(xfBuf.Get() + c, static_cast<int>(t & 0xFFFF), n, wBuf.Get() + c);
+          _PIX_AVX2_BilinearScaleRow(win.row(t >> 16), win.row((t >> 16) + 1), xsBuf.Get() + c, wBuf.Get() + c, n,
+                                     out + c);
+        } else if (avx2) {
+          _PIX_AVX2_BilinearRun(win, s, t, d.dsdx, d.dtdx, n, out + c);
+        } else
 #endif
-          _PIX_SSE2_BilinearRun(win, s, t, d.dsdx, d.dtdx, int(e - c), out + c);
+          _PIX_SSE2_BilinearRun(win, s, t, d.dsdx, d.dtdx, n, out + c);
         k = e - 1;
         continue;
       }

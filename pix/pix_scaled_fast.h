@@ -17,3 +17,10 @@ void _PIX_SSE2_BilinearRun(const _PIX_Window& win, long long s, long long t, lon
                            PIX_pixel* out);
 void _PIX_AVX2_BilinearRun(const _PIX_Window& win, long long s, long long t, long long ds, long long dt, int n,
                            PIX_pixel* out);
+
+// Scaling rows: xs and xf hold each column's source pixel and fraction, w receives the
+// per-column weights of a row with fraction yf, which the row then samples between source rows
+// r0 and r0's next.
+void _PIX_AVX2_BilinearScaleWeights(const uint32_t* xf, int yf, int n, uint64_t* w);
+void _PIX_AVX2_BilinearScaleRow(const PIX_pixel* r0, const PIX_pixel* r1, const int* xs, const uint64_t* w, int n,
+                                PIX_pixel* out);
