@@ -77,8 +77,8 @@ void _PIX_AVX2_BilinearScaleWeights(const uint32_t* xf, int yf, int n, uint64_t*
 namespace {
 
 inline __m128i LoadPair(const PIX_pixel* a, const PIX_pixel* b) {
-  return _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)),
-                            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b)));
+  const __m128d lo = _mm_castsi128_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)));
+  return _mm_castpd_si128(_mm_loadh_pd(lo, reinterpret_cast<const double*>(b)));
 }
 
 }  // namespace
@@ -121,6 +121,25 @@ void _PIX_AVX2_BilinearScaleRow(const PIX_pixel* r0, const PIX_pixel* r1, const 
     }
     out[k] = v;
   }
+}
+
+#endif
+
+#if defined(PIX_HAVE_AVX2_KERNELS)
+
+void _PIX_AVX2_ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t* col) {
+  int c = c0;
+  for (; c + 8 <= c1 + 1; c += 8) {
+    __m256i a = _mm256_setzero_si256(), b = _mm256_setzero_si256();
+    for (int r = y0; r <= y1; ++r) {
+      const PIX_pixel* p = win.row(r) + c;
+      a = _mm256_add_epi16(a, _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))));
+      b = _mm256_add_epi16(b, _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4))));
+    }
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(col + c * 4), a);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(col + c * 4 + 16), b);
+  }
+  _PIX_ColumnSums(win, y0, y1, c, c1, col);
 }
 
 #endif

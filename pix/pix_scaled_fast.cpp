@@ -190,12 +190,46 @@ void _PIX_SSE2_BilinearRun(const _PIX_Window& win, long long s, long long t, lon
   }
 }
 
+namespace {
+
+inline __m128i Load4(const uint16_t* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); }
+
+// ceil(2^18 / n): for sums up to 255 n, (sum * it) >> 18 is the integer division by n (n <= 25;
+// below 5 it does not fit 16 bits).
+struct Reciprocals {
+  uint16_t v[26] = {};
+  constexpr Reciprocals() {
+    for (int n = 5; n < 26; ++n) v[n] = static_cast<uint16_t>(((1 << 18) + n - 1) / n);
+  }
+  constexpr uint16_t operator[](int n) const { return v[n]; }
+};
+constexpr Reciprocals kReciprocal18;
+
+void SSE2ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t* col) {
+  const __m128i z = _mm_setzero_si128();
+  int c = c0;
+  for (; c + 4 <= c1 + 1; c += 4) {
+    __m128i lo = z, hi = z;
+    for (int r = y0; r <= y1; ++r) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(win.row(r) + c));
+      lo = _mm_add_epi16(lo, _mm_unpacklo_epi8(v, z));
+      hi = _mm_add_epi16(hi, _mm_unpackhi_epi8(v, z));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(col + c * 4), lo);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(col + c * 4 + 8), hi);
+  }
+  _PIX_ColumnSums(win, y0, y1, c, c1, col);
+}
+
+}  // namespace
+
 bool _PIX_FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long curx, long long cury,
                        long long idx, long long idy, const _PIX_Window& win, int size, int ia, int mode) {
   if (_PIX_SimdLevel() < PIX_SIMD_SSE2 || !Sane(curx) || !Sane(cury) || !Sane(idx) || !Sane(idy) ||
       !Sane(idx * w) || !Sane(idy * h))
     return false;
-  const RowFn row = PickRow(mode, ia, _PIX_SimdLevel() >= PIX_SIMD_AVX2);
+  const bool avx2 = _PIX_SimdLevel() >= PIX_SIMD_AVX2;
+  const RowFn row = PickRow(mode, ia, avx2);
   if (!row) return true;
   const int half = size / 2;
   // Column sums as four 16-bit channels per column (at most 5 * 255 each), padded for the
@@ -219,39 +253,37 @@ bool _PIX_FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long
     if (static_cast<unsigned long long>(y) >= static_cast<unsigned long long>(win.h)) continue;
     const int y0 = static_cast<int>(y - half < 0 ? 0 : y - half);
     const int y1 = static_cast<int>(y + half >= win.h ? win.h - 1 : y + half);
-    int c = c0;
-    for (; c + 4 <= c1 + 1; c += 4) {
-      __m128i lo = z, hi = z;
-      for (int r = y0; r <= y1; ++r) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(win.row(r) + c));
-        lo = _mm_add_epi16(lo, _mm_unpacklo_epi8(v, z));
-        hi = _mm_add_epi16(hi, _mm_unpackhi_epi8(v, z));
-      }
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(col + c * 4), lo);
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(col + c * 4 + 8), hi);
-    }
-    for (; c <= c1; ++c) {
-      unsigned t[4] = {0, 0, 0, 0};
-      for (int r = y0; r <= y1; ++r) {
-        const PIX_pixel v = win.row(r)[c];
-        t[0] += v & 255, t[1] += (v >> 8) & 255, t[2] += (v >> 16) & 255, t[3] += v >> 24;
-      }
-      for (int i = 0; i < 4; ++i) col[c * 4 + i] = static_cast<uint16_t>(t[i]);
-    }
+#if defined(PIX_HAVE_AVX2_KERNELS)
+    if (avx2) {
+      _PIX_AVX2_ColumnSums(win, y0, y1, c0, c1, col);
+    } else
+#endif
+      SSE2ColumnSums(win, y0, y1, c0, c1, col);
     const int rowsUsed = y1 - y0 + 1;
     long long s = curx + a * idx;
     for (long long k = a; k < b; ++k, s += idx) {
       const long long cx = s >> 16;
       const int x0 = static_cast<int>(cx - half < 0 ? 0 : cx - half);
       const int x1 = static_cast<int>(cx + half >= win.w ? win.w - 1 : cx + half);
-      __m128i sum = z;
-      for (int x = x0; x <= x1; ++x)
-        sum = _mm_add_epi16(sum, _mm_loadl_epi64(reinterpret_cast<const __m128i*>(col + x * 4)));
-      // The quotient of two small integers rounds to within far less than 1 / n of its exact
-      // value, so truncating it is the integer division.
-      const __m128 q = _mm_div_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(sum, z)),
-                                  _mm_set1_ps(static_cast<float>(rowsUsed * (x1 - x0 + 1))));
-      const __m128i v = _mm_packs_epi32(_mm_cvttps_epi32(q), z);
+      const uint16_t* cp = col + x0 * 4;
+      __m128i sum;
+      if (x1 - x0 + 1 == size) {
+        sum = _mm_add_epi16(Load4(cp), _mm_add_epi16(Load4(cp + 4), Load4(cp + 8)));
+        if (size == 5) sum = _mm_add_epi16(sum, _mm_add_epi16(Load4(cp + 12), Load4(cp + 16)));
+      } else {
+        sum = z;
+        for (int x = x0; x <= x1; ++x, cp += 4) sum = _mm_add_epi16(sum, Load4(cp));
+      }
+      const int n = rowsUsed * (x1 - x0 + 1);
+      __m128i v;
+      if (n >= 5) {
+        v = _mm_srli_epi16(_mm_mulhi_epu16(sum, _mm_set1_epi16(static_cast<short>(kReciprocal18[n]))), 2);
+      } else {
+        // The float quotient of two small integers is within far less than 1 / n of the exact
+        // one, so truncating it divides exactly too.
+        const __m128 q = _mm_div_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(sum, z)), _mm_set1_ps(static_cast<float>(n)));
+        v = _mm_packs_epi32(_mm_cvttps_epi32(q), z);
+      }
       out[k] = static_cast<PIX_pixel>(_mm_cvtsi128_si32(_mm_packus_epi16(v, v)));
     }
     row(dest + a, out + a, static_cast<int>(b - a), ia);

@@ -3,6 +3,8 @@
 // buffer (inner samples with vector code, the window's last column and row one by one) and then
 // combined with the row kernels of the unscaled blits. Same bytes as the scalar families; false
 // when a call is left to them.
+#include <cstdint>
+
 #include "pix/pix_scaled_loops.h"
 
 // Bilinear sampling over a mapped area, as _PIX_Template_Blit3::deltaBlit does.
@@ -24,3 +26,15 @@ void _PIX_AVX2_BilinearRun(const _PIX_Window& win, long long s, long long t, lon
 void _PIX_AVX2_BilinearScaleWeights(const uint32_t* xf, int yf, int n, uint64_t* w);
 void _PIX_AVX2_BilinearScaleRow(const PIX_pixel* r0, const PIX_pixel* r1, const int* xs, const uint64_t* w, int n,
                                 PIX_pixel* out);
+// Per-channel sums of rows y0..y1 (at most 5) for columns c0..c1, four 16-bit values a column.
+inline void _PIX_ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t* col) {
+  for (int c = c0; c <= c1; ++c) {
+    unsigned t[4] = {0, 0, 0, 0};
+    for (int r = y0; r <= y1; ++r) {
+      const PIX_pixel v = win.row(r)[c];
+      t[0] += v & 255, t[1] += (v >> 8) & 255, t[2] += (v >> 16) & 255, t[3] += v >> 24;
+    }
+    for (int i = 0; i < 4; ++i) col[c * 4 + i] = static_cast<uint16_t>(t[i]);
+  }
+}
+void _PIX_AVX2_ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t* col);
