@@ -88,6 +88,35 @@ void _PIX_AVX2_BilinearScaleRow(const PIX_pixel* r0, const PIX_pixel* r1, const 
   const __m256i z = _mm256_setzero_si256();
   const __m256i pick = _mm256_setr_epi32(0, 4, 0, 0, 0, 0, 0, 0);
   int k = 0;
+  // Four pixels at a time with every 16-bit lane in use: the corners of pixels k and k + 2 share
+  // the low halves, those of k + 1 and k + 3 the high ones.
+  const __m256i w1ab = _mm256_setr_epi32(0, 0, 0, 0, 2, 2, 2, 2), w2ab = _mm256_setr_epi32(1, 1, 1, 1, 3, 3, 3, 3);
+  const __m256i w1cd = _mm256_setr_epi32(4, 4, 4, 4, 6, 6, 6, 6), w2cd = _mm256_setr_epi32(5, 5, 5, 5, 7, 7, 7, 7);
+  const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 0, 0, 0, 0);
+  for (; k + 4 <= n; k += 4) {
+    const int xa = xs[k], xb = xs[k + 1], xc = xs[k + 2], xd = xs[k + 3];
+    const __m256i tab = _mm256_cvtepu8_epi16(LoadPair(r0 + xa, r0 + xb));
+    const __m256i tcd = _mm256_cvtepu8_epi16(LoadPair(r0 + xc, r0 + xd));
+    const __m256i uab = _mm256_cvtepu8_epi16(LoadPair(r1 + xa, r1 + xb));
+    const __m256i ucd = _mm256_cvtepu8_epi16(LoadPair(r1 + xc, r1 + xd));
+    const __m256i c00 = _mm256_unpacklo_epi64(tab, tcd), c10 = _mm256_unpackhi_epi64(tab, tcd);
+    const __m256i c01 = _mm256_unpacklo_epi64(uab, ucd), c11 = _mm256_unpackhi_epi64(uab, ucd);
+    const __m256i a = _mm256_sub_epi16(c10, c00), b = _mm256_sub_epi16(c01, c00);
+    const __m256i c = _mm256_sub_epi16(_mm256_sub_epi16(c11, c01), a);
+    const __m256i s = _mm256_add_epi16(c00, c11);
+    const __m256i wv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w + k));
+    const __m256i lo = _mm256_add_epi32(
+        _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(a, b), _mm256_permutevar8x32_epi32(wv, w1ab)),
+                         _mm256_madd_epi16(_mm256_unpacklo_epi16(c, s), _mm256_permutevar8x32_epi32(wv, w2ab))),
+        _mm256_unpacklo_epi16(s, z));
+    const __m256i hi = _mm256_add_epi32(
+        _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(a, b), _mm256_permutevar8x32_epi32(wv, w1cd)),
+                         _mm256_madd_epi16(_mm256_unpackhi_epi16(c, s), _mm256_permutevar8x32_epi32(wv, w2cd))),
+        _mm256_unpackhi_epi16(s, z));
+    const __m256i p16 = _mm256_packus_epi32(_mm256_srli_epi32(lo, 16), _mm256_srli_epi32(hi, 16));
+    const __m256i px = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(p16, p16), order);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm256_castsi256_si128(px));
+  }
   for (; k + 2 <= n; k += 2) {
     const int xa = xs[k], xb = xs[k + 1];
     // [c00 c10 | same for the second pixel] and the row below, in 16-bit lanes.
