@@ -1,12 +1,9 @@
 // The PNG entry of the image-loader chain, and loading from the module's resource folder.
-#include <dlfcn.h>
-#include <limits.h>
-#include <stdlib.h>
-
 #include <cctype>
+#include <cstdio>
 #include <cstring>
-#include <string>
 
+#include "kit/bundle.h"
 #include "pix/pix_png.h"
 
 PIX_ImageLoader* PIX_ImageLoader_list = nullptr;
@@ -22,25 +19,15 @@ struct Register {
   }
 } gRegister;
 
-// The folder of the file that holds this code: the plug-in's .so inside its bundle folder, or
-// the program itself. Empty when it cannot be found.
-std::string ModuleFolder() {
-  Dl_info info;
-  if (!dladdr(reinterpret_cast<void*>(&PIX_LoadPNGFromNamedResource), &info) || !info.dli_fname) return {};
-  char resolved[PATH_MAX];
-  if (!realpath(info.dli_fname, resolved)) return {};
-  const char* slash = strrchr(resolved, '/');
-  if (!slash) return {};
-  return std::string(resolved, static_cast<size_t>(slash - resolved));
-}
-
 }  // namespace
 
 PIX_IBitmap* PIX_LoadPNGFromNamedResource(const char* name, PIX_IBitmap* bmp) {
   if (!name || strlen(name) > 400) return nullptr;
-  const std::string folder = ModuleFolder();
-  if (folder.empty() || folder.size() >= 1536) return nullptr;
-  return PIX_LoadPNG((folder + "/Resources/" + name).c_str(), bmp);
+  char bundle[1536];
+  if (!KIT_GetBundlePath(bundle, sizeof bundle) || !bundle[0]) return nullptr;
+  char path[sizeof bundle + sizeof "/Resources/" + 400];
+  snprintf(path, sizeof path, "%s/Resources/%s", bundle, name);
+  return PIX_LoadPNG(path, bmp);
 }
 
 PIX_IBitmap* PIX_PNGLoader::loadfunc(const char* filename, bool checkFileName, PIX_IBitmap* bmp) {
