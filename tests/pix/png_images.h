@@ -11,7 +11,7 @@
 
 namespace pngimg {
 
-struct Spec {
+struct PngKind {
   int w = 7, h = 5;
   int colorType = PNG_COLOR_TYPE_RGB;
   int depth = 8;
@@ -65,7 +65,7 @@ inline int To8(int v, int depth) {
 }
 
 // Only references live across the jump, so nothing here can be clobbered by it.
-inline void Encode(const Spec& s, std::vector<png_color>& pal, std::vector<png_byte>& palAlpha, png_color_16& key,
+inline void Encode(const PngKind& s, std::vector<png_color>& pal, std::vector<png_byte>& palAlpha, png_color_16& key,
                    std::vector<std::vector<uint8_t>>& rows, std::vector<uint8_t>& out) {
   std::vector<png_bytep> ptrs;
   for (auto& r : rows) ptrs.push_back(r.data());
@@ -88,7 +88,7 @@ inline void Encode(const Spec& s, std::vector<png_color>& pal, std::vector<png_b
   png_destroy_write_struct(&png, &info);
 }
 
-inline Image Make(const Spec& s, unsigned seed) {
+inline Image Make(const PngKind& s, unsigned seed) {
   std::mt19937 rng(seed);
   const int n = Channels(s.colorType), maxv = (1 << s.depth) - 1;
   const bool palette = s.colorType == PNG_COLOR_TYPE_PALETTE;

@@ -102,7 +102,7 @@ const Case kCases[] = {
 };
 
 pngimg::Image MakeCase(const Case& c, int w, int h, unsigned seed) {
-  pngimg::Spec s;
+  pngimg::PngKind s;
   s.w = w, s.h = h, s.colorType = c.colorType, s.depth = c.depth, s.trns = c.trns, s.interlaced = c.interlaced;
   return pngimg::Make(s, seed);
 }
