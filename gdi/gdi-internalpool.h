@@ -11,6 +11,11 @@ struct GDI_Color {
   double r, g, b, a;
 };
 
+// A 24-bit colour value (red in bits 16-23) with an opacity.
+inline GDI_Color GDI_ColorOf(int color, double alpha = 1.0) {
+  return GDI_Color{((color >> 16) & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0, (color & 0xFF) / 255.0, alpha};
+}
+
 struct GDI_Context {
   cairo_t* gc;
   void* ownedPixels;  // memory contexts: the zeroed block behind the surface (63 bytes spare)

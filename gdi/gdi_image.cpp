@@ -39,9 +39,10 @@ HBITMAP NewImageObject(cairo_surface_t* surface) {
   return obj;
 }
 
-cairo_surface_t* CopySurface(cairo_surface_t* src) {
+// A copy of the surface's pixels in the given format (opaque sources become fully opaque).
+cairo_surface_t* CopySurface(cairo_surface_t* src, cairo_format_t format) {
   const int w = cairo_image_surface_get_width(src), h = cairo_image_surface_get_height(src);
-  cairo_surface_t* copy = cairo_image_surface_create(cairo_image_surface_get_format(src), w, h);
+  cairo_surface_t* copy = cairo_image_surface_create(format, w, h);
   if (cairo_surface_status(copy) != CAIRO_STATUS_SUCCESS) return copy;
   cairo_t* cr = cairo_create(copy);
   cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
@@ -74,20 +75,11 @@ cairo_surface_t* LoadFromResources(const char* name) {
 // A copy of the image in which every opaque magenta pixel is transparent; null when the image
 // has none (or the copy cannot be made).
 cairo_surface_t* WithoutMagenta(cairo_surface_t* image) {
-  cairo_surface_t* copy = CopySurface(image);
-  if (cairo_surface_status(copy) != CAIRO_STATUS_SUCCESS || cairo_image_surface_get_format(copy) != CAIRO_FORMAT_ARGB32) {
+  // Transparency needs an alpha channel, whatever format the image came in.
+  cairo_surface_t* copy = CopySurface(image, CAIRO_FORMAT_ARGB32);
+  if (cairo_surface_status(copy) != CAIRO_STATUS_SUCCESS) {
     cairo_surface_destroy(copy);
-    // An opaque format cannot hold transparency: work on an ARGB32 copy instead.
-    const int w = cairo_image_surface_get_width(image), h = cairo_image_surface_get_height(image);
-    copy = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
-    if (cairo_surface_status(copy) != CAIRO_STATUS_SUCCESS) {
-      cairo_surface_destroy(copy);
-      return nullptr;
-    }
-    cairo_t* cr = cairo_create(copy);
-    cairo_set_source_surface(cr, image, 0, 0);
-    cairo_paint(cr);
-    cairo_destroy(cr);
+    return nullptr;
   }
   cairo_surface_flush(copy);
   unsigned char* data = cairo_image_surface_get_data(copy);
@@ -193,7 +185,7 @@ HIMAGELIST ImageList_CreateEx() { return new (std::nothrow) GDI_ImageList; }
 
 int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP) {
   if (!list || !IsImage(image)) return -1;
-  HBITMAP copy = NewImageObject(CopySurface(image->image));
+  HBITMAP copy = NewImageObject(CopySurface(image->image, cairo_image_surface_get_format(image->image)));
   if (!copy) return -1;
   if (!list->images.Add(copy)) {
     DeleteObject(copy);

@@ -9,17 +9,12 @@ namespace {
 GDI_Object gNullPen = {GDI_TYPE_PEN, 0, {0, 0, 0, 1}, -1, 0, false, nullptr, nullptr, nullptr, 0, nullptr};
 GDI_Object gNullBrush = {GDI_TYPE_BRUSH, 0, {0, 0, 0, 1}, -1, 0, false, nullptr, nullptr, nullptr, 0, nullptr};
 
-GDI_Color ColorOf(int color, float alpha) {
-  return GDI_Color{((color >> 16) & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0, (color & 0xFF) / 255.0,
-                   static_cast<double>(alpha)};
-}
-
 HGDIOBJ NewColored(int type, int width, int color, float alpha) {
   GDI_Object* o = GDI_NewObject();
   if (!o) return nullptr;
   o->type = type;
   o->wid = width;
-  o->color = ColorOf(color, alpha);
+  o->color = GDI_ColorOf(color, alpha);
   return o;
 }
 

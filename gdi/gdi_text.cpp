@@ -121,10 +121,6 @@ Layout Measure(const GDI_Font* font, const PreparedText& text) {
 
 void SetColor(cairo_t* cr, const GDI_Color& c) { cairo_set_source_rgba(cr, c.r, c.g, c.b, c.a); }
 
-GDI_Color ColorOf(int color) {
-  return GDI_Color{((color >> 16) & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0, (color & 0xFF) / 255.0, 1.0};
-}
-
 void DrawLines(HDC ctx, const GDI_Font* font, int quality, const PreparedText& text, const Layout& layout, int x, int y,
                const RECT& rect, int flags) {
   cairo_t* cr = ctx->gc;
@@ -135,7 +131,7 @@ void DrawLines(HDC ctx, const GDI_Font* font, int quality, const PreparedText& t
     cairo_clip(cr);
   }
   if (ctx->curbkmode == OPAQUE) {
-    SetColor(cr, ColorOf(ctx->curbkcol));
+    SetColor(cr, GDI_ColorOf(ctx->curbkcol));
     cairo_new_path(cr);
     cairo_rectangle(cr, x, y, layout.width, layout.lineHeight);
     cairo_fill(cr);
@@ -165,7 +161,7 @@ int SetTextColor(HDC ctx, int color) {
   if (!GDI_IsValidContext(ctx)) return -1;
   const int previous = ctx->curtextcol;
   ctx->curtextcol = color;
-  ctx->textColor = ColorOf(color);
+  ctx->textColor = GDI_ColorOf(color);
   ctx->hasTextColor = true;
   return previous;
 }

@@ -153,7 +153,6 @@ PIX_CachedFont::GlyphEntry* PIX_CachedFont::RenderGlyph(int c) {
     g->charid = c;
     added = true;
   }
-  g->charid = c;
 
   const int scratchSize = std::max(1, m_lineheight) * 2 + 8;
   PIX_SysBitmap* scratch = EnsureScratch(gGlyphScratch, scratchSize, scratchSize);
@@ -227,17 +226,15 @@ void PIX_CachedFont::StoreImage(GlyphEntry* g, int w, int h, int pad) {
   const int bytes = width * h;
 
   if (m_flags & PIX_FONTOPT_VERTICAL) {
-    // Turned through the tail of the store, which still holds the untrimmed size.
-    if (bytes * 2 <= h * fullw) {
-      Transpose(image, image + bytes, width, h, (m_flags & PIX_FONTOPT_BOTTOMUP) != 0);
-      memcpy(image, image + bytes, static_cast<size_t>(bytes));
-    } else {
-      KIT_TypedBuf<unsigned char> turned;
-      if (turned.Resize(bytes) && turned.GetSize() == bytes) {
-        Transpose(image, turned.Get(), width, h, (m_flags & PIX_FONTOPT_BOTTOMUP) != 0);
-        memcpy(image, turned.Get(), static_cast<size_t>(bytes));
-      }
+    KIT_TypedBuf<unsigned char> turned;
+    if (!turned.Resize(bytes) || turned.GetSize() != bytes) {
+      m_glyphstore.Resize(start, false);
+      g->base_offset = -1;
+      g->height = 0;
+      return;
     }
+    Transpose(image, turned.Get(), width, h, (m_flags & PIX_FONTOPT_BOTTOMUP) != 0);
+    memcpy(image, turned.Get(), static_cast<size_t>(bytes));
     outw = h, outh = width;
   }
   if (m_flags & (PIX_FONTOPT_MONO | PIX_FONTOPT_SHADOW | PIX_FONTOPT_OUTLINE)) Threshold(image, bytes);
