@@ -156,19 +156,92 @@ void _PIX_AVX2_BilinearScaleRow(const PIX_pixel* r0, const PIX_pixel* r1, const 
 
 #if defined(PIX_HAVE_AVX2_KERNELS)
 
+namespace {
+
+// Sums of eight columns from c over a fixed number of rows, kept in registers throughout.
+template <int Rows> inline void SumEightColumns(const PIX_pixel* const* rows, int c, uint16_t* col) {
+  auto widen = [&](int r, int offset) {
+    return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[r] + c + offset)));
+  };
+  __m256i a = widen(0, 0), b = widen(0, 4);
+#pragma GCC unroll 8
+  for (int r = 1; r < Rows; ++r) {
+    a = _mm256_add_epi16(a, widen(r, 0));
+    b = _mm256_add_epi16(b, widen(r, 4));
+  }
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(col + c * 4), a);
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(col + c * 4 + 16), b);
+}
+
+// Columns c..c1 of rows width pixels wide. Steps may run past c1 while the rows last, and the
+// last step may overlap the one before: sums are the same however often they are written.
+// Returns the first column left undone.
+template <int Rows> int ColumnSumsOf(const PIX_pixel* const* rows, int c, int c1, int width, uint16_t* col) {
+  for (; c <= c1 && c + 8 <= width; c += 8) SumEightColumns<Rows>(rows, c, col);
+  if (c <= c1 && width >= 8) {
+    SumEightColumns<Rows>(rows, width - 8, col);
+    c = c1 + 1;
+  }
+  return c;
+}
+
+}  // namespace
+
 void _PIX_AVX2_ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t* col) {
+  const PIX_pixel* rows[5];
+  const int n = y1 - y0 + 1;
+  for (int r = 0; r < n; ++r) rows[r] = win.row(y0 + r);
   int c = c0;
-  for (; c + 8 <= c1 + 1; c += 8) {
-    __m256i a = _mm256_setzero_si256(), b = _mm256_setzero_si256();
-    for (int r = y0; r <= y1; ++r) {
-      const PIX_pixel* p = win.row(r) + c;
-      a = _mm256_add_epi16(a, _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))));
-      b = _mm256_add_epi16(b, _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4))));
-    }
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(col + c * 4), a);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(col + c * 4 + 16), b);
+  switch (n) {
+    case 1: c = ColumnSumsOf<1>(rows, c, c1, win.w, col); break;
+    case 2: c = ColumnSumsOf<2>(rows, c, c1, win.w, col); break;
+    case 3: c = ColumnSumsOf<3>(rows, c, c1, win.w, col); break;
+    case 4: c = ColumnSumsOf<4>(rows, c, c1, win.w, col); break;
+    default: c = ColumnSumsOf<5>(rows, c, c1, win.w, col); break;
   }
   _PIX_ColumnSums(win, y0, y1, c, c1, col);
+}
+
+namespace {
+
+// The sums of Size columns from columns xa and xb, in the low 64 bits of each 128-bit half.
+// Each load reads one column past the kernel, which the caller pads.
+template <int Size> inline __m256i KernelPair(const uint16_t* col, int xa, int xb) {
+  auto pair = [&](int offset) {
+    return _mm256_inserti128_si256(
+        _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(col + xa * 4 + offset))),
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(col + xb * 4 + offset)), 1);
+  };
+  __m256i s = pair(0);
+  if (Size == 5) s = _mm256_add_epi16(s, pair(8));
+  s = _mm256_add_epi16(s, _mm256_srli_si256(s, 8));
+  return _mm256_add_epi16(s, pair(Size == 5 ? 16 : 8));
+}
+
+template <int Size> void BoxRowOf(const uint16_t* col, const int* x0, int n, uint16_t recip, PIX_pixel* out) {
+  const __m256i r = _mm256_set1_epi16(static_cast<short>(recip));
+  const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 0, 0, 0, 0);
+  int k = 0;
+  for (; k + 4 <= n; k += 4) {
+    // [k, k + 2 | k + 1, k + 3]
+    const __m256i sum = _mm256_unpacklo_epi64(KernelPair<Size>(col, x0[k], x0[k + 1]),
+                                              KernelPair<Size>(col, x0[k + 2], x0[k + 3]));
+    const __m256i q = _mm256_srli_epi16(_mm256_mulhi_epu16(sum, r), 2);
+    const __m256i px = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(q, q), order);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm256_castsi256_si128(px));
+  }
+  for (; k < n; ++k) {
+    const __m128i sum = _mm256_castsi256_si128(KernelPair<Size>(col, x0[k], x0[k]));
+    const __m128i q = _mm_srli_epi16(_mm_mulhi_epu16(sum, _mm256_castsi256_si128(r)), 2);
+    out[k] = static_cast<PIX_pixel>(_mm_cvtsi128_si32(_mm_packus_epi16(q, q)));
+  }
+}
+
+}  // namespace
+
+void _PIX_AVX2_BoxRow(const uint16_t* col, const int* x0, int n, int size, uint16_t recip, PIX_pixel* out) {
+  if (size == 5) BoxRowOf<5>(col, x0, n, recip, out);
+  else BoxRowOf<3>(col, x0, n, recip, out);
 }
 
 #endif

@@ -232,21 +232,40 @@ bool _PIX_FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long
   const RowFn row = PickRow(mode, ia, avx2);
   if (!row) return true;
   const int half = size / 2;
-  // Column sums as four 16-bit channels per column (at most 5 * 255 each), padded for the
-  // four-pixel steps, and one row of results.
-  KIT_TypedBuf<uint16_t> sums;
-  KIT_TypedBuf<PIX_pixel> buf;
-  uint16_t* col = sums.Resize((win.w + 4) * 4);
-  PIX_pixel* out = buf.Resize(w);
-  if (!col || !out || sums.GetSize() < (win.w + 4) * 4 || buf.GetSize() < w) return false;
   const long long W = static_cast<long long>(win.w) << 16;
   long long a = 0, b = w;
   Narrow(curx, idx, 0, W, a, b);
   if (b <= a) return true;
-  // The columns any kernel of a row can reach.
-  const long long cfirst = (curx + a * idx) >> 16, clast = (curx + (b - 1) * idx) >> 16;
-  const int c0 = static_cast<int>(std::max(0LL, std::min(cfirst, clast) - half));
-  const int c1 = static_cast<int>(std::min<long long>(win.w - 1, std::max(cfirst, clast) + half));
+  // Column sums as four 16-bit channels per column (at most 5 * 255 each), padded for the
+  // four-pixel steps; every row's kernels cover the same columns, so those are worked out once.
+  KIT_TypedBuf<uint16_t> sums;
+  KIT_TypedBuf<PIX_pixel> buf;
+  KIT_TypedBuf<int> firstBuf, countBuf;
+  const int sumCount = (win.w + 4) * 4;
+  uint16_t* col = sums.Resize(sumCount);
+  PIX_pixel* out = buf.Resize(w);
+  int* first = firstBuf.Resize(w);
+  int* count = countBuf.Resize(w);
+  if (!col || !out || !first || !count || sums.GetSize() < sumCount || buf.GetSize() < w ||
+      firstBuf.GetSize() < w || countBuf.GetSize() < w)
+    return false;
+  memset(col, 0, static_cast<size_t>(sumCount) * sizeof(uint16_t));
+  // Whole kernels form one run of columns, since the kernel centre moves one way.
+  long long wholeFrom = b, wholeTo = b;
+  for (long long k = a; k < b; ++k) {
+    const long long cx = (curx + k * idx) >> 16;
+    const int x0 = static_cast<int>(cx - half < 0 ? 0 : cx - half);
+    const int x1 = static_cast<int>(cx + half >= win.w ? win.w - 1 : cx + half);
+    first[k] = x0, count[k] = x1 - x0 + 1;
+    if (count[k] == size) {
+      if (wholeFrom == b) wholeFrom = k;
+      wholeTo = k + 1;
+    }
+  }
+  const int c0 = std::min(first[a], first[b - 1]);
+  const int c1 = std::max(first[a] + count[a], first[b - 1] + count[b - 1]) - 1;
+  // A plain copy lands in the destination directly.
+  const bool direct = row == StoreRow;
   const __m128i z = _mm_setzero_si128();
   for (; h > 0; --h, dest += dstep, cury += idy) {
     const long long y = cury >> 16;
@@ -260,21 +279,26 @@ bool _PIX_FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long
 #endif
       SSE2ColumnSums(win, y0, y1, c0, c1, col);
     const int rowsUsed = y1 - y0 + 1;
-    long long s = curx + a * idx;
-    for (long long k = a; k < b; ++k, s += idx) {
-      const long long cx = s >> 16;
-      const int x0 = static_cast<int>(cx - half < 0 ? 0 : cx - half);
-      const int x1 = static_cast<int>(cx + half >= win.w ? win.w - 1 : cx + half);
-      const uint16_t* cp = col + x0 * 4;
+    PIX_pixel* target = direct ? dest : out;
+    for (long long k = a; k < b; ++k) {
+#if defined(PIX_HAVE_AVX2_KERNELS)
+      if (avx2 && k == wholeFrom && rowsUsed * size >= 5) {
+        _PIX_AVX2_BoxRow(col, first + k, static_cast<int>(wholeTo - k), size, kReciprocal18[rowsUsed * size],
+                         target + k);
+        k = wholeTo - 1;
+        continue;
+      }
+#endif
+      const uint16_t* cp = col + first[k] * 4;
       __m128i sum;
-      if (x1 - x0 + 1 == size) {
+      if (count[k] == size) {
         sum = _mm_add_epi16(Load4(cp), _mm_add_epi16(Load4(cp + 4), Load4(cp + 8)));
         if (size == 5) sum = _mm_add_epi16(sum, _mm_add_epi16(Load4(cp + 12), Load4(cp + 16)));
       } else {
         sum = z;
-        for (int x = x0; x <= x1; ++x, cp += 4) sum = _mm_add_epi16(sum, Load4(cp));
+        for (int x = 0; x < count[k]; ++x, cp += 4) sum = _mm_add_epi16(sum, Load4(cp));
       }
-      const int n = rowsUsed * (x1 - x0 + 1);
+      const int n = rowsUsed * count[k];
       __m128i v;
       if (n >= 5) {
         v = _mm_srli_epi16(_mm_mulhi_epu16(sum, _mm_set1_epi16(static_cast<short>(kReciprocal18[n]))), 2);
@@ -284,9 +308,9 @@ bool _PIX_FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long
         const __m128 q = _mm_div_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(sum, z)), _mm_set1_ps(static_cast<float>(n)));
         v = _mm_packs_epi32(_mm_cvttps_epi32(q), z);
       }
-      out[k] = static_cast<PIX_pixel>(_mm_cvtsi128_si32(_mm_packus_epi16(v, v)));
+      target[k] = static_cast<PIX_pixel>(_mm_cvtsi128_si32(_mm_packus_epi16(v, v)));
     }
-    row(dest + a, out + a, static_cast<int>(b - a), ia);
+    if (!direct) row(dest + a, out + a, static_cast<int>(b - a), ia);
   }
   return true;
 }

@@ -38,3 +38,6 @@ inline void _PIX_ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int 
   }
 }
 void _PIX_AVX2_ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t* col);
+// n box results of size (3 or 5) whole columns each, starting at columns x0, from column sums
+// (readable one column past every kernel) divided through the 18-bit reciprocal of the count.
+void _PIX_AVX2_BoxRow(const uint16_t* col, const int* x0, int n, int size, uint16_t recip, PIX_pixel* out);
