@@ -1,6 +1,8 @@
 // Built with -mavx2; called only after the CPU check.
 #include <immintrin.h>
 
+#include <algorithm>
+
 #include "pix/pix_scaled_fast.h"
 #include "pix/pix_simd.h"
 
@@ -55,7 +57,7 @@ void _PIX_AVX2_BilinearRun(const _PIX_Window& win, long long s, long long t, lon
 void _PIX_AVX2_BilinearScaleWeights(const uint32_t* xf, int yf, int n, uint64_t* w) {
   const __m256i y = _mm256_set1_epi32(yf);
   const __m256i flip = _mm256_set1_epi32(0x8000);
-  const __m256i yhigh = _mm256_set1_epi32((yf ^ 0x8000) << 16);
+  const __m256i yhigh = _mm256_set1_epi32(static_cast<int>(static_cast<uint32_t>(yf ^ 0x8000) << 16));
   const __m256i max16 = _mm256_set1_epi32(0x7FFF0000);
   int k = 0;
   for (; k + 8 <= n; k += 8) {
@@ -81,41 +83,96 @@ inline __m128i LoadPair(const PIX_pixel* a, const PIX_pixel* b) {
   return _mm_castpd_si128(_mm_loadh_pd(lo, reinterpret_cast<const double*>(b)));
 }
 
+// Four samples with every 16-bit lane in use: the corners of pixels k and k + 2 share the low
+// halves, those of k + 1 and k + 3 the high ones. w1 and w2 hold the two weight dwords of
+// pixels k | k + 1 (ab) and k + 2 | k + 3 (cd), four times each.
+inline __m128i Combine4(__m256i c00, __m256i c10, __m256i c01, __m256i c11, __m256i w1ab, __m256i w2ab,
+                        __m256i w1cd, __m256i w2cd) {
+  const __m256i z = _mm256_setzero_si256();
+  const __m256i a = _mm256_sub_epi16(c10, c00), b = _mm256_sub_epi16(c01, c00);
+  const __m256i c = _mm256_sub_epi16(_mm256_sub_epi16(c11, c01), a);
+  const __m256i s = _mm256_add_epi16(c00, c11);
+  const __m256i lo = _mm256_add_epi32(_mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(a, b), w1ab),
+                                                       _mm256_madd_epi16(_mm256_unpacklo_epi16(c, s), w2ab)),
+                                      _mm256_unpacklo_epi16(s, z));
+  const __m256i hi = _mm256_add_epi32(_mm256_add_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(a, b), w1cd),
+                                                       _mm256_madd_epi16(_mm256_unpackhi_epi16(c, s), w2cd)),
+                                      _mm256_unpackhi_epi16(s, z));
+  const __m256i p16 = _mm256_packus_epi32(_mm256_srli_epi32(lo, 16), _mm256_srli_epi32(hi, 16));
+  const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 0, 0, 0, 0);
+  return _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(_mm256_packus_epi16(p16, p16), order));
+}
+
 }  // namespace
+
+int _PIX_AVX2_BilinearBlocks(const int* xs, const uint32_t* xf, int n, int width, _PIX_BilinearBlock* blocks) {
+  int count = 0;
+  for (int k = 0; k + 4 <= n; k += 4, ++count) {
+    const int lo = std::min(std::min(xs[k], xs[k + 1]), std::min(xs[k + 2], xs[k + 3]));
+    const int hi = std::max(std::max(xs[k], xs[k + 1]), std::max(xs[k + 2], xs[k + 3]));
+    if (hi + 1 - lo >= 8 || lo + 8 > width) break;
+    _PIX_BilinearBlock& b = blocks[count];
+    b.base = lo;
+    // Dwords a, c, a + 1, c + 1 | b, d, b + 1, d + 1: byte unpacking then yields the left corners
+    // of k, k + 2 | k + 1, k + 3 from the low halves and the right ones from the high.
+    const int order[4] = {0, 2, 1, 3};
+    for (int half = 0; half < 2; ++half)
+      for (int i = 0; i < 2; ++i) {
+        const int x = xs[k + order[half * 2 + i]] - lo;
+        b.index[half * 4 + i] = x, b.index[half * 4 + 2 + i] = x + 1;
+      }
+    for (int i = 0; i < 4; ++i) {
+      b.xfab[i] = xf[k], b.xfab[4 + i] = xf[k + 1];
+      b.xfcd[i] = xf[k + 2], b.xfcd[4 + i] = xf[k + 3];
+    }
+  }
+  return count;
+}
+
+void _PIX_AVX2_BilinearBlockRow(const PIX_pixel* r0, const PIX_pixel* r1, const _PIX_BilinearBlock* blocks,
+                                int count, int yf, PIX_pixel* out) {
+  const __m256i z = _mm256_setzero_si256();
+  const __m256i y = _mm256_set1_epi32(yf);
+  // The weight dwords of the 16-bit lane form: (xf ^ 0x8000) | (yf ^ 0x8000) << 16 and
+  // (f11 ^ 0x8000) | 0x7FFF << 16, each a single xor since the high halves start at 0.
+  const __m256i w1key = _mm256_set1_epi32(static_cast<int>(0x8000u | (static_cast<uint32_t>(yf ^ 0x8000) << 16)));
+  const __m256i w2key = _mm256_set1_epi32(0x7FFF8000);
+  for (int k = 0; k < count; ++k, out += 4) {
+    const _PIX_BilinearBlock& b = blocks[k];
+    const __m256i index = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b.index));
+    const __m256i top = _mm256_permutevar8x32_epi32(
+        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r0 + b.base)), index);
+    const __m256i bot = _mm256_permutevar8x32_epi32(
+        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r1 + b.base)), index);
+    const __m256i xab = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b.xfab));
+    const __m256i xcd = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b.xfcd));
+    const __m128i px = Combine4(_mm256_unpacklo_epi8(top, z), _mm256_unpackhi_epi8(top, z),
+                                _mm256_unpacklo_epi8(bot, z), _mm256_unpackhi_epi8(bot, z),
+                                _mm256_xor_si256(xab, w1key), _mm256_xor_si256(_mm256_mulhi_epu16(xab, y), w2key),
+                                _mm256_xor_si256(xcd, w1key), _mm256_xor_si256(_mm256_mulhi_epu16(xcd, y), w2key));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), px);
+  }
+}
 
 void _PIX_AVX2_BilinearScaleRow(const PIX_pixel* r0, const PIX_pixel* r1, const int* xs, const uint64_t* w, int n,
                                 PIX_pixel* out) {
   const __m256i z = _mm256_setzero_si256();
   const __m256i pick = _mm256_setr_epi32(0, 4, 0, 0, 0, 0, 0, 0);
   int k = 0;
-  // Four pixels at a time with every 16-bit lane in use: the corners of pixels k and k + 2 share
-  // the low halves, those of k + 1 and k + 3 the high ones.
   const __m256i w1ab = _mm256_setr_epi32(0, 0, 0, 0, 2, 2, 2, 2), w2ab = _mm256_setr_epi32(1, 1, 1, 1, 3, 3, 3, 3);
   const __m256i w1cd = _mm256_setr_epi32(4, 4, 4, 4, 6, 6, 6, 6), w2cd = _mm256_setr_epi32(5, 5, 5, 5, 7, 7, 7, 7);
-  const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 0, 0, 0, 0);
   for (; k + 4 <= n; k += 4) {
     const int xa = xs[k], xb = xs[k + 1], xc = xs[k + 2], xd = xs[k + 3];
     const __m256i tab = _mm256_cvtepu8_epi16(LoadPair(r0 + xa, r0 + xb));
     const __m256i tcd = _mm256_cvtepu8_epi16(LoadPair(r0 + xc, r0 + xd));
     const __m256i uab = _mm256_cvtepu8_epi16(LoadPair(r1 + xa, r1 + xb));
     const __m256i ucd = _mm256_cvtepu8_epi16(LoadPair(r1 + xc, r1 + xd));
-    const __m256i c00 = _mm256_unpacklo_epi64(tab, tcd), c10 = _mm256_unpackhi_epi64(tab, tcd);
-    const __m256i c01 = _mm256_unpacklo_epi64(uab, ucd), c11 = _mm256_unpackhi_epi64(uab, ucd);
-    const __m256i a = _mm256_sub_epi16(c10, c00), b = _mm256_sub_epi16(c01, c00);
-    const __m256i c = _mm256_sub_epi16(_mm256_sub_epi16(c11, c01), a);
-    const __m256i s = _mm256_add_epi16(c00, c11);
     const __m256i wv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w + k));
-    const __m256i lo = _mm256_add_epi32(
-        _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(a, b), _mm256_permutevar8x32_epi32(wv, w1ab)),
-                         _mm256_madd_epi16(_mm256_unpacklo_epi16(c, s), _mm256_permutevar8x32_epi32(wv, w2ab))),
-        _mm256_unpacklo_epi16(s, z));
-    const __m256i hi = _mm256_add_epi32(
-        _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(a, b), _mm256_permutevar8x32_epi32(wv, w1cd)),
-                         _mm256_madd_epi16(_mm256_unpackhi_epi16(c, s), _mm256_permutevar8x32_epi32(wv, w2cd))),
-        _mm256_unpackhi_epi16(s, z));
-    const __m256i p16 = _mm256_packus_epi32(_mm256_srli_epi32(lo, 16), _mm256_srli_epi32(hi, 16));
-    const __m256i px = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(p16, p16), order);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm256_castsi256_si128(px));
+    const __m128i px = Combine4(_mm256_unpacklo_epi64(tab, tcd), _mm256_unpackhi_epi64(tab, tcd),
+                                _mm256_unpacklo_epi64(uab, ucd), _mm256_unpackhi_epi64(uab, ucd),
+                                _mm256_permutevar8x32_epi32(wv, w1ab), _mm256_permutevar8x32_epi32(wv, w2ab),
+                                _mm256_permutevar8x32_epi32(wv, w1cd), _mm256_permutevar8x32_epi32(wv, w2cd));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), px);
   }
   for (; k + 2 <= n; k += 2) {
     const int xa = xs[k], xb = xs[k + 1];

@@ -97,6 +97,8 @@ bool _PIX_FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, cons
   KIT_TypedBuf<PIX_pixel> buf;
   PIX_pixel* out = buf.Resize(w);
   if (!out || buf.GetSize() < w) return false;
+  // A plain copy lands in the destination directly.
+  const bool direct = row == StoreRow;
   const long long W = static_cast<long long>(win.w) << 16, H = static_cast<long long>(win.h) << 16;
   // Plain scaling steps only across columns and down rows: every row samples the same columns,
   // so their positions and fractions are worked out once.
@@ -104,7 +106,9 @@ bool _PIX_FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, cons
   KIT_TypedBuf<int> xsBuf;
   KIT_TypedBuf<uint32_t> xfBuf;
   KIT_TypedBuf<uint64_t> wBuf;
+  KIT_TypedBuf<_PIX_BilinearBlock> blockBuf;
   long long sc = 0, se = 0;
+  int blocks = 0;
   if (scaling) {
     sc = 0, se = w;
     Narrow(st.s, st.dsdx, 0, W - 65536, sc, se);
@@ -116,10 +120,17 @@ bool _PIX_FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, cons
       const long long pos = st.s + k * st.dsdx;
       xs[k] = static_cast<int>(pos >> 16), xf[k] = static_cast<uint32_t>(pos & 0xFFFF);
     }
+#if defined(PIX_HAVE_AVX2_KERNELS)
+    const int most = static_cast<int>(se - sc) / 4;
+    _PIX_BilinearBlock* block = blockBuf.Resize(most);
+    if (most > 0 && (!block || blockBuf.GetSize() < most)) return false;
+    if (most > 0) blocks = _PIX_AVX2_BilinearBlocks(xs + sc, xf + sc, static_cast<int>(se - sc), win.w, block);
+#endif
   }
   _PIX_DeltaSteps d = st;
   _PIX_Channels p;
   for (; h > 0; --h, dest += dstep) {
+    PIX_pixel* target = direct ? dest : out;
     long long a = 0, b = w;
     Narrow(d.s, d.dsdx, 0, W, a, b);
     Narrow(d.t, d.dtdx, 0, H, a, b);
@@ -133,22 +144,25 @@ bool _PIX_FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, cons
         const int n = static_cast<int>(e - c);
 #if defined(PIX_HAVE_AVX2_KERNELS)
         if (scaling && c == sc && e == se) {
-          _PIX_AVX2_BilinearScaleWeights(xfBuf.Get() + c, static_cast<int>(t & 0xFFFF), n, wBuf.Get() + c);
-          _PIX_AVX2_BilinearScaleRow(win.row(t >> 16), win.row((t >> 16) + 1), xsBuf.Get() + c, wBuf.Get() + c, n,
-                                     out + c);
+          const PIX_pixel *r0 = win.row(t >> 16), *r1 = win.row((t >> 16) + 1);
+          const int yf = static_cast<int>(t & 0xFFFF), done = 4 * blocks;
+          _PIX_AVX2_BilinearBlockRow(r0, r1, blockBuf.Get(), blocks, yf, target + c);
+          _PIX_AVX2_BilinearScaleWeights(xfBuf.Get() + c + done, yf, n - done, wBuf.Get() + c + done);
+          _PIX_AVX2_BilinearScaleRow(r0, r1, xsBuf.Get() + c + done, wBuf.Get() + c + done, n - done,
+                                     target + c + done);
         } else if (avx2) {
-          _PIX_AVX2_BilinearRun(win, s, t, d.dsdx, d.dtdx, n, out + c);
+          _PIX_AVX2_BilinearRun(win, s, t, d.dsdx, d.dtdx, n, target + c);
         } else
 #endif
-          _PIX_SSE2_BilinearRun(win, s, t, d.dsdx, d.dtdx, n, out + c);
+          _PIX_SSE2_BilinearRun(win, s, t, d.dsdx, d.dtdx, n, target + c);
         k = e - 1;
         continue;
       }
       const long long s = d.s + k * d.dsdx, t = d.t + k * d.dtdx;
       _PIX_Bilinear(win, s >> 16, t >> 16, static_cast<int>(s & 0xFFFF), static_cast<int>(t & 0xFFFF), p);
-      out[k] = PIX_RGBA(p.c[2], p.c[1], p.c[0], p.c[3]);
+      target[k] = PIX_RGBA(p.c[2], p.c[1], p.c[0], p.c[3]);
     }
-    if (b > a) row(dest + a, out + a, static_cast<int>(b - a), ia);
+    if (b > a && !direct) row(dest + a, out + a, static_cast<int>(b - a), ia);
     d.s += d.dsdy, d.t += d.dtdy, d.dsdx += d.dsdxdy, d.dtdx += d.dtdxdy;
   }
   return true;

@@ -26,6 +26,20 @@ void _PIX_AVX2_BilinearRun(const _PIX_Window& win, long long s, long long t, lon
 void _PIX_AVX2_BilinearScaleWeights(const uint32_t* xf, int yf, int n, uint64_t* w);
 void _PIX_AVX2_BilinearScaleRow(const PIX_pixel* r0, const PIX_pixel* r1, const int* xs, const uint64_t* w, int n,
                                 PIX_pixel* out);
+// Four neighbouring scaling columns whose samples lie within eight source pixels from base:
+// gathered by one load and permute per source row. Fractions are repeated for the lanes that
+// use them.
+struct _PIX_BilinearBlock {
+  int32_t index[8];
+  uint32_t xfab[8], xfcd[8];
+  int base;
+};
+// Fills blocks for the leading columns of xs/xf (n of them, in rows width pixels wide) that
+// form such blocks and returns how many did.
+int _PIX_AVX2_BilinearBlocks(const int* xs, const uint32_t* xf, int n, int width, _PIX_BilinearBlock* blocks);
+// 4 * count samples of a row with fraction yf between r0 and r1.
+void _PIX_AVX2_BilinearBlockRow(const PIX_pixel* r0, const PIX_pixel* r1, const _PIX_BilinearBlock* blocks,
+                                int count, int yf, PIX_pixel* out);
 // Per-channel sums of rows y0..y1 (at most 5) for columns c0..c1, four 16-bit values a column.
 inline void _PIX_ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t* col) {
   for (int c = c0; c <= c1; ++c) {
