@@ -53,18 +53,18 @@ void _PIX_AVX2_BilinearRun(const _PIX_Window& win, long long s, long long t, lon
 // Scaling in 16-bit integer lanes. With A = c10 - c00, B = c01 - c00, C = c11 - c10 - c01 + c00 and
 // S = c00 + c11, the weighted sum c00 f00 + c10 f10 + c01 f01 + c11 f11 equals
 // 65536 c00 + xf A + yf B + f11 C, and with the fractions offset by 32768 to fit signed 16 bits it
-// is (xf' A + yf' B) + (f11' C + 32767 S) + S: two pair-multiply-adds and one add, exactly.
+// is (xf' A + yf' B) + (f11' C + -32768 * -S): two pair-multiply-adds and one add, exactly.
 void _PIX_AVX2_BilinearScaleWeights(const uint32_t* xf, int yf, int n, uint64_t* w) {
   const __m256i y = _mm256_set1_epi32(yf);
   const __m256i flip = _mm256_set1_epi32(0x8000);
   const __m256i yhigh = _mm256_set1_epi32(static_cast<int>(static_cast<uint32_t>(yf ^ 0x8000) << 16));
-  const __m256i max16 = _mm256_set1_epi32(0x7FFF0000);
+  const __m256i minus32768 = _mm256_set1_epi32(static_cast<int>(0x80000000u));
   int k = 0;
   for (; k + 8 <= n; k += 8) {
     const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(xf + k));
     const __m256i f11 = _mm256_mulhi_epu16(x, y);  // (xf * yf) >> 16, high halves stay 0
     const __m256i w1 = _mm256_or_si256(_mm256_xor_si256(x, flip), yhigh);
-    const __m256i w2 = _mm256_or_si256(_mm256_xor_si256(f11, flip), max16);
+    const __m256i w2 = _mm256_or_si256(_mm256_xor_si256(f11, flip), minus32768);
     const __m256i lo = _mm256_unpacklo_epi32(w1, w2), hi = _mm256_unpackhi_epi32(w1, w2);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(w + k), _mm256_permute2x128_si256(lo, hi, 0x20));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(w + k + 4), _mm256_permute2x128_si256(lo, hi, 0x31));
@@ -72,7 +72,7 @@ void _PIX_AVX2_BilinearScaleWeights(const uint32_t* xf, int yf, int n, uint64_t*
   for (; k < n; ++k) {
     const uint32_t f11 = (xf[k] * static_cast<uint32_t>(yf)) >> 16;
     w[k] = ((xf[k] ^ 0x8000u) | (static_cast<uint32_t>(yf ^ 0x8000) << 16)) |
-           (static_cast<uint64_t>((f11 ^ 0x8000u) | 0x7FFF0000u) << 32);
+           (static_cast<uint64_t>((f11 ^ 0x8000u) | 0x80000000u) << 32);
   }
 }
 
@@ -88,19 +88,21 @@ inline __m128i LoadPair(const PIX_pixel* a, const PIX_pixel* b) {
 // pixels k | k + 1 (ab) and k + 2 | k + 3 (cd), four times each.
 inline __m128i Combine4(__m256i c00, __m256i c10, __m256i c01, __m256i c11, __m256i w1ab, __m256i w2ab,
                         __m256i w1cd, __m256i w2cd) {
-  const __m256i z = _mm256_setzero_si256();
   const __m256i a = _mm256_sub_epi16(c10, c00), b = _mm256_sub_epi16(c01, c00);
   const __m256i c = _mm256_sub_epi16(_mm256_sub_epi16(c11, c01), a);
-  const __m256i s = _mm256_add_epi16(c00, c11);
-  const __m256i lo = _mm256_add_epi32(_mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(a, b), w1ab),
-                                                       _mm256_madd_epi16(_mm256_unpacklo_epi16(c, s), w2ab)),
-                                      _mm256_unpacklo_epi16(s, z));
-  const __m256i hi = _mm256_add_epi32(_mm256_add_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(a, b), w1cd),
-                                                       _mm256_madd_epi16(_mm256_unpackhi_epi16(c, s), w2cd)),
-                                      _mm256_unpackhi_epi16(s, z));
-  const __m256i p16 = _mm256_packus_epi32(_mm256_srli_epi32(lo, 16), _mm256_srli_epi32(hi, 16));
+  const __m256i ns = _mm256_sub_epi16(_mm256_sub_epi16(_mm256_setzero_si256(), c00), c11);
+  const __m256i lo = _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(a, b), w1ab),
+                                      _mm256_madd_epi16(_mm256_unpacklo_epi16(c, ns), w2ab));
+  const __m256i hi = _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(a, b), w1cd),
+                                      _mm256_madd_epi16(_mm256_unpackhi_epi16(c, ns), w2cd));
+  // Each result is below 256, so the high words of lo and hi hold whole channels: one blend puts
+  // them side by side and one byte shuffle orders them.
+  const __m256i both = _mm256_blend_epi16(_mm256_srli_epi32(lo, 16), hi, 0xAA);
+  const __m256i bytes = _mm256_shuffle_epi8(
+      both, _mm256_setr_epi8(0, 4, 8, 12, 2, 6, 10, 14, -1, -1, -1, -1, -1, -1, -1, -1, 0, 4, 8, 12, 2, 6, 10, 14, -1,
+                             -1, -1, -1, -1, -1, -1, -1));
   const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 0, 0, 0, 0);
-  return _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(_mm256_packus_epi16(p16, p16), order));
+  return _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(bytes, order));
 }
 
 }  // namespace
@@ -134,9 +136,9 @@ void _PIX_AVX2_BilinearBlockRow(const PIX_pixel* r0, const PIX_pixel* r1, const 
   const __m256i z = _mm256_setzero_si256();
   const __m256i y = _mm256_set1_epi32(yf);
   // The weight dwords of the 16-bit lane form: (xf ^ 0x8000) | (yf ^ 0x8000) << 16 and
-  // (f11 ^ 0x8000) | 0x7FFF << 16, each a single xor since the high halves start at 0.
+  // (f11 ^ 0x8000) | 0x8000 << 16, each a single xor since the high halves start at 0.
   const __m256i w1key = _mm256_set1_epi32(static_cast<int>(0x8000u | (static_cast<uint32_t>(yf ^ 0x8000) << 16)));
-  const __m256i w2key = _mm256_set1_epi32(0x7FFF8000);
+  const __m256i w2key = _mm256_set1_epi32(static_cast<int>(0x80008000u));
   for (int k = 0; k < count; ++k, out += 4) {
     const _PIX_BilinearBlock& b = blocks[k];
     const __m256i index = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b.index));
@@ -182,13 +184,11 @@ void _PIX_AVX2_BilinearScaleRow(const PIX_pixel* r0, const PIX_pixel* r1, const 
     const __m256i c10 = _mm256_srli_si256(top, 8), c11 = _mm256_srli_si256(bot, 8);
     const __m256i a = _mm256_sub_epi16(c10, top), b = _mm256_sub_epi16(bot, top);
     const __m256i c = _mm256_sub_epi16(_mm256_sub_epi16(c11, bot), a);
-    const __m256i s = _mm256_add_epi16(top, c11);
+    const __m256i ns = _mm256_sub_epi16(_mm256_sub_epi16(z, top), c11);
     const __m256i wv = _mm256_permute4x64_epi64(
         _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(w + k))), 0x50);
-    const __m256i sum = _mm256_add_epi32(
-        _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(a, b), _mm256_shuffle_epi32(wv, 0x00)),
-                         _mm256_madd_epi16(_mm256_unpacklo_epi16(c, s), _mm256_shuffle_epi32(wv, 0x55))),
-        _mm256_unpacklo_epi16(s, z));
+    const __m256i sum = _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(a, b), _mm256_shuffle_epi32(wv, 0x00)),
+                                         _mm256_madd_epi16(_mm256_unpacklo_epi16(c, ns), _mm256_shuffle_epi32(wv, 0x55)));
     const __m256i q = _mm256_srli_epi32(sum, 16);
     const __m256i px = _mm256_packus_epi16(_mm256_packus_epi32(q, q), z);
     _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k),
