@@ -112,15 +112,17 @@ int _PIX_AVX2_BilinearBlocks(const int* xs, const uint32_t* xf, int n, int width
   for (int k = 0; k + 4 <= n; k += 4, ++count) {
     const int lo = std::min(std::min(xs[k], xs[k + 1]), std::min(xs[k + 2], xs[k + 3]));
     const int hi = std::max(std::max(xs[k], xs[k + 1]), std::max(xs[k + 2], xs[k + 3]));
-    if (hi + 1 - lo >= 8 || lo + 8 > width) break;
+    // The eight pixels loaded end with the row at the latest.
+    const int base = std::min(lo, width - 8);
+    if (base < 0 || hi + 1 - base >= 8) break;
     _PIX_BilinearBlock& b = blocks[count];
-    b.base = lo;
+    b.base = base;
     // Dwords a, c, a + 1, c + 1 | b, d, b + 1, d + 1: byte unpacking then yields the left corners
     // of k, k + 2 | k + 1, k + 3 from the low halves and the right ones from the high.
     const int order[4] = {0, 2, 1, 3};
     for (int half = 0; half < 2; ++half)
       for (int i = 0; i < 2; ++i) {
-        const int x = xs[k + order[half * 2 + i]] - lo;
+        const int x = xs[k + order[half * 2 + i]] - base;
         b.index[half * 4 + i] = x, b.index[half * 4 + 2 + i] = x + 1;
       }
     for (int i = 0; i < 4; ++i) {

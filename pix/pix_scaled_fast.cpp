@@ -107,10 +107,10 @@ bool _PIX_FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, cons
   KIT_TypedBuf<uint32_t> xfBuf;
   KIT_TypedBuf<uint64_t> wBuf;
   KIT_TypedBuf<_PIX_BilinearBlock> blockBuf;
-  long long sc = 0, se = 0;
+  long long sa = 0, sb = w, sc = 0, se = w;
   int blocks = 0;
   if (scaling) {
-    sc = 0, se = w;
+    Narrow(st.s, st.dsdx, 0, W, sa, sb);
     Narrow(st.s, st.dsdx, 0, W - 65536, sc, se);
     int* xs = xsBuf.Resize(w);
     uint32_t* xf = xfBuf.Resize(w);
@@ -131,11 +131,15 @@ bool _PIX_FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, cons
   _PIX_Channels p;
   for (; h > 0; --h, dest += dstep) {
     PIX_pixel* target = direct ? dest : out;
+    // Columns inside the window, and those whose right and lower neighbours are too; scaling
+    // rows share their horizontal limits.
     long long a = 0, b = w;
-    Narrow(d.s, d.dsdx, 0, W, a, b);
+    if (scaling) a = sa, b = sb;
+    else Narrow(d.s, d.dsdx, 0, W, a, b);
     Narrow(d.t, d.dtdx, 0, H, a, b);
     long long c = a, e = b;
-    Narrow(d.s, d.dsdx, 0, W - 65536, c, e);
+    if (scaling) c = std::max(c, sc), e = std::max(c, std::min(e, se));
+    else Narrow(d.s, d.dsdx, 0, W - 65536, c, e);
     Narrow(d.t, d.dtdx, 0, H - 65536, c, e);
     if (e <= c) c = e = b;
     for (long long k = a; k < b; ++k) {
