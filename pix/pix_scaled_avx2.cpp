@@ -83,25 +83,25 @@ inline __m128i LoadPair(const PIX_pixel* a, const PIX_pixel* b) {
   return _mm_castpd_si128(_mm_loadh_pd(lo, reinterpret_cast<const double*>(b)));
 }
 
-// Four samples with every 16-bit lane in use: the corners of pixels k and k + 2 share the low
-// halves, those of k + 1 and k + 3 the high ones. w1 and w2 hold the two weight dwords of
-// pixels k | k + 1 (ab) and k + 2 | k + 3 (cd), four times each.
-inline __m128i Combine4(__m256i c00, __m256i c10, __m256i c01, __m256i c11, __m256i w1ab, __m256i w2ab,
-                        __m256i w1cd, __m256i w2cd) {
+// Four samples with every 16-bit lane in use: the corners of pixels p and q fill the low halves
+// of the two 128-bit lanes, those of r and s the high ones. w1 and w2 hold the two weight dwords
+// of pixels p | q (pq) and r | s (rs), four times each. The results come out as p, r | q, s, and
+// order (a dword permutation) puts them in the order wanted.
+inline __m128i Combine4(__m256i c00, __m256i c10, __m256i c01, __m256i c11, __m256i w1pq, __m256i w2pq,
+                        __m256i w1rs, __m256i w2rs, __m256i order) {
   const __m256i a = _mm256_sub_epi16(c10, c00), b = _mm256_sub_epi16(c01, c00);
   const __m256i c = _mm256_sub_epi16(_mm256_sub_epi16(c11, c01), a);
   const __m256i ns = _mm256_sub_epi16(_mm256_sub_epi16(_mm256_setzero_si256(), c00), c11);
-  const __m256i lo = _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(a, b), w1ab),
-                                      _mm256_madd_epi16(_mm256_unpacklo_epi16(c, ns), w2ab));
-  const __m256i hi = _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(a, b), w1cd),
-                                      _mm256_madd_epi16(_mm256_unpackhi_epi16(c, ns), w2cd));
+  const __m256i lo = _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(a, b), w1pq),
+                                      _mm256_madd_epi16(_mm256_unpacklo_epi16(c, ns), w2pq));
+  const __m256i hi = _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(a, b), w1rs),
+                                      _mm256_madd_epi16(_mm256_unpackhi_epi16(c, ns), w2rs));
   // Each result is below 256, so the high words of lo and hi hold whole channels: one blend puts
   // them side by side and one byte shuffle orders them.
   const __m256i both = _mm256_blend_epi16(_mm256_srli_epi32(lo, 16), hi, 0xAA);
   const __m256i bytes = _mm256_shuffle_epi8(
       both, _mm256_setr_epi8(0, 4, 8, 12, 2, 6, 10, 14, -1, -1, -1, -1, -1, -1, -1, -1, 0, 4, 8, 12, 2, 6, 10, 14, -1,
                              -1, -1, -1, -1, -1, -1, -1));
-  const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 0, 0, 0, 0);
   return _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(bytes, order));
 }
 
@@ -110,50 +110,64 @@ inline __m128i Combine4(__m256i c00, __m256i c10, __m256i c01, __m256i c11, __m2
 int _PIX_AVX2_BilinearBlocks(const int* xs, const uint32_t* xf, int n, int width, _PIX_BilinearBlock* blocks) {
   int count = 0;
   for (int k = 0; k + 4 <= n; k += 4, ++count) {
-    const int lo = std::min(std::min(xs[k], xs[k + 1]), std::min(xs[k + 2], xs[k + 3]));
-    const int hi = std::max(std::max(xs[k], xs[k + 1]), std::max(xs[k + 2], xs[k + 3]));
-    // The eight pixels loaded end with the row at the latest.
-    const int base = std::min(lo, width - 8);
-    if (base < 0 || hi + 1 - base >= 8) break;
     _PIX_BilinearBlock& b = blocks[count];
-    b.base = base;
-    // Dwords a, c, a + 1, c + 1 | b, d, b + 1, d + 1: byte unpacking then yields the left corners
-    // of k, k + 2 | k + 1, k + 3 from the low halves and the right ones from the high.
-    const int order[4] = {0, 2, 1, 3};
-    for (int half = 0; half < 2; ++half)
-      for (int i = 0; i < 2; ++i) {
-        const int x = xs[k + order[half * 2 + i]] - base;
-        b.index[half * 4 + i] = x, b.index[half * 4 + 2 + i] = x + 1;
+    // Lane 0 samples pixels k and k + 1, lane 1 pixels k + 2 and k + 3, each from four source
+    // pixels that end with the row at the latest.
+    bool fits = true;
+    for (int lane = 0; lane < 2; ++lane) {
+      const int p = xs[k + 2 * lane], q = xs[k + 2 * lane + 1];
+      const int base = std::min(std::min(p, q), width - 4);
+      if (base < 0 || std::max(p, q) + 1 - base >= 4) fits = false;
+      if (!fits) break;
+      b.base[lane] = base;
+      for (int half = 0; half < 2; ++half) {
+        const int x = (half ? q : p) - base;
+        for (int i = 0; i < 4; ++i) {
+          const int at = lane * 16 + half * 8 + 2 * i;
+          b.left[at] = static_cast<int8_t>(4 * x + i), b.right[at] = static_cast<int8_t>(4 * x + 4 + i);
+          b.left[at + 1] = b.right[at + 1] = -1;  // zero high bytes
+        }
       }
+    }
+    if (!fits) break;
     for (int i = 0; i < 4; ++i) {
-      b.xfab[i] = xf[k], b.xfab[4 + i] = xf[k + 1];
-      b.xfcd[i] = xf[k + 2], b.xfcd[4 + i] = xf[k + 3];
+      b.xfpq[i] = xf[k], b.xfpq[4 + i] = xf[k + 2];
+      b.xfrs[i] = xf[k + 1], b.xfrs[4 + i] = xf[k + 3];
     }
   }
   return count;
 }
 
+namespace {
+
+inline __m256i LoadLanes(const PIX_pixel* row, const int* base) {
+  return _mm256_inserti128_si256(
+      _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + base[0]))),
+      _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + base[1])), 1);
+}
+
+}  // namespace
+
 void _PIX_AVX2_BilinearBlockRow(const PIX_pixel* r0, const PIX_pixel* r1, const _PIX_BilinearBlock* blocks,
                                 int count, int yf, PIX_pixel* out) {
-  const __m256i z = _mm256_setzero_si256();
   const __m256i y = _mm256_set1_epi32(yf);
   // The weight dwords of the 16-bit lane form: (xf ^ 0x8000) | (yf ^ 0x8000) << 16 and
   // (f11 ^ 0x8000) | 0x8000 << 16, each a single xor since the high halves start at 0.
   const __m256i w1key = _mm256_set1_epi32(static_cast<int>(0x8000u | (static_cast<uint32_t>(yf ^ 0x8000) << 16)));
   const __m256i w2key = _mm256_set1_epi32(static_cast<int>(0x80008000u));
+  const __m256i order = _mm256_setr_epi32(0, 1, 4, 5, 0, 0, 0, 0);
   for (int k = 0; k < count; ++k, out += 4) {
     const _PIX_BilinearBlock& b = blocks[k];
-    const __m256i index = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b.index));
-    const __m256i top = _mm256_permutevar8x32_epi32(
-        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r0 + b.base)), index);
-    const __m256i bot = _mm256_permutevar8x32_epi32(
-        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r1 + b.base)), index);
-    const __m256i xab = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b.xfab));
-    const __m256i xcd = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b.xfcd));
-    const __m128i px = Combine4(_mm256_unpacklo_epi8(top, z), _mm256_unpackhi_epi8(top, z),
-                                _mm256_unpacklo_epi8(bot, z), _mm256_unpackhi_epi8(bot, z),
-                                _mm256_xor_si256(xab, w1key), _mm256_xor_si256(_mm256_mulhi_epu16(xab, y), w2key),
-                                _mm256_xor_si256(xcd, w1key), _mm256_xor_si256(_mm256_mulhi_epu16(xcd, y), w2key));
+    const __m256i left = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b.left));
+    const __m256i right = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b.right));
+    const __m256i top = LoadLanes(r0, b.base), bot = LoadLanes(r1, b.base);
+    const __m256i xpq = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b.xfpq));
+    const __m256i xrs = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b.xfrs));
+    const __m128i px = Combine4(_mm256_shuffle_epi8(top, left), _mm256_shuffle_epi8(top, right),
+                                _mm256_shuffle_epi8(bot, left), _mm256_shuffle_epi8(bot, right),
+                                _mm256_xor_si256(xpq, w1key), _mm256_xor_si256(_mm256_mulhi_epu16(xpq, y), w2key),
+                                _mm256_xor_si256(xrs, w1key), _mm256_xor_si256(_mm256_mulhi_epu16(xrs, y), w2key),
+                                order);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), px);
   }
 }
@@ -165,6 +179,7 @@ void _PIX_AVX2_BilinearScaleRow(const PIX_pixel* r0, const PIX_pixel* r1, const 
   int k = 0;
   const __m256i w1ab = _mm256_setr_epi32(0, 0, 0, 0, 2, 2, 2, 2), w2ab = _mm256_setr_epi32(1, 1, 1, 1, 3, 3, 3, 3);
   const __m256i w1cd = _mm256_setr_epi32(4, 4, 4, 4, 6, 6, 6, 6), w2cd = _mm256_setr_epi32(5, 5, 5, 5, 7, 7, 7, 7);
+  const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 0, 0, 0, 0);
   for (; k + 4 <= n; k += 4) {
     const int xa = xs[k], xb = xs[k + 1], xc = xs[k + 2], xd = xs[k + 3];
     const __m256i tab = _mm256_cvtepu8_epi16(LoadPair(r0 + xa, r0 + xb));
@@ -175,7 +190,7 @@ void _PIX_AVX2_BilinearScaleRow(const PIX_pixel* r0, const PIX_pixel* r1, const 
     const __m128i px = Combine4(_mm256_unpacklo_epi64(tab, tcd), _mm256_unpackhi_epi64(tab, tcd),
                                 _mm256_unpacklo_epi64(uab, ucd), _mm256_unpackhi_epi64(uab, ucd),
                                 _mm256_permutevar8x32_epi32(wv, w1ab), _mm256_permutevar8x32_epi32(wv, w2ab),
-                                _mm256_permutevar8x32_epi32(wv, w1cd), _mm256_permutevar8x32_epi32(wv, w2cd));
+                                _mm256_permutevar8x32_epi32(wv, w1cd), _mm256_permutevar8x32_epi32(wv, w2cd), order);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), px);
   }
   for (; k + 2 <= n; k += 2) {

@@ -26,13 +26,13 @@ void _PIX_AVX2_BilinearRun(const _PIX_Window& win, long long s, long long t, lon
 void _PIX_AVX2_BilinearScaleWeights(const uint32_t* xf, int yf, int n, uint64_t* w);
 void _PIX_AVX2_BilinearScaleRow(const PIX_pixel* r0, const PIX_pixel* r1, const int* xs, const uint64_t* w, int n,
                                 PIX_pixel* out);
-// Four neighbouring scaling columns whose samples lie within eight source pixels from base:
-// gathered by one load and permute per source row. Fractions are repeated for the lanes that
-// use them.
+// Four neighbouring scaling columns, taken two at a time from four source pixels at each base:
+// per source row, two loads and a byte shuffle for each of the left and right corners.
+// Fractions are repeated for the lanes that use them.
 struct _PIX_BilinearBlock {
-  int32_t index[8];
-  uint32_t xfab[8], xfcd[8];
-  int base;
+  int8_t left[32], right[32];
+  uint32_t xfpq[8], xfrs[8];
+  int base[2];
 };
 // Fills blocks for the leading columns of xs/xf (n of them, in rows width pixels wide) that
 // form such blocks and returns how many did.
