@@ -107,35 +107,41 @@ inline __m128i Combine4(__m256i c00, __m256i c10, __m256i c01, __m256i c11, __m2
 
 }  // namespace
 
-int _PIX_AVX2_BilinearBlocks(const int* xs, const uint32_t* xf, int n, int width, _PIX_BilinearBlock* blocks) {
-  int count = 0;
-  for (int k = 0; k + 4 <= n; k += 4, ++count) {
-    _PIX_BilinearBlock& b = blocks[count];
+bool _PIX_AVX2_BilinearBlocks(const int* xs, const uint32_t* xf, int n, int width, _PIX_BilinearBlock* blocks) {
+  for (int k = 0; k < n; k += 4) {
+    _PIX_BilinearBlock& b = blocks[k / 4];
+    // The last block repeats the last column.
+    int x[4];
+    uint32_t f[4];
+    int right[4];
+    for (int i = 0; i < 4; ++i) {
+      const int j = std::min(k + i, n - 1);
+      // The last column has no right neighbour; taking the column itself in its place cancels
+      // the horizontal terms, which leaves the last column's rule.
+      x[i] = xs[j], f[i] = xf[j], right[i] = xs[j] == width - 1 ? xs[j] : xs[j] + 1;
+    }
     // Lane 0 samples pixels k and k + 1, lane 1 pixels k + 2 and k + 3, each from four source
     // pixels that end with the row at the latest.
-    bool fits = true;
     for (int lane = 0; lane < 2; ++lane) {
-      const int p = xs[k + 2 * lane], q = xs[k + 2 * lane + 1];
-      const int base = std::min(std::min(p, q), width - 4);
-      if (base < 0 || std::max(p, q) + 1 - base >= 4) fits = false;
-      if (!fits) break;
+      const int p = 2 * lane, q = p + 1;
+      const int base = std::min(std::min(x[p], x[q]), width - 4);
+      if (base < 0 || std::max(right[p], right[q]) - base >= 4) return false;
       b.base[lane] = base;
       for (int half = 0; half < 2; ++half) {
-        const int x = (half ? q : p) - base;
+        const int l = x[p + half] - base, r = right[p + half] - base;
         for (int i = 0; i < 4; ++i) {
           const int at = lane * 16 + half * 8 + 2 * i;
-          b.left[at] = static_cast<int8_t>(4 * x + i), b.right[at] = static_cast<int8_t>(4 * x + 4 + i);
+          b.left[at] = static_cast<int8_t>(4 * l + i), b.right[at] = static_cast<int8_t>(4 * r + i);
           b.left[at + 1] = b.right[at + 1] = -1;  // zero high bytes
         }
       }
     }
-    if (!fits) break;
     for (int i = 0; i < 4; ++i) {
-      b.xfpq[i] = xf[k], b.xfpq[4 + i] = xf[k + 2];
-      b.xfrs[i] = xf[k + 1], b.xfrs[4 + i] = xf[k + 3];
+      b.xfpq[i] = f[0], b.xfpq[4 + i] = f[2];
+      b.xfrs[i] = f[1], b.xfrs[4 + i] = f[3];
     }
   }
-  return count;
+  return true;
 }
 
 namespace {
@@ -148,27 +154,31 @@ inline __m256i LoadLanes(const PIX_pixel* row, const int* base) {
 
 }  // namespace
 
-void _PIX_AVX2_BilinearBlockRow(const PIX_pixel* r0, const PIX_pixel* r1, const _PIX_BilinearBlock* blocks,
-                                int count, int yf, PIX_pixel* out) {
+void _PIX_AVX2_BilinearBlockRow(const PIX_pixel* r0, const PIX_pixel* r1, const _PIX_BilinearBlock* blocks, int n,
+                                int yf, PIX_pixel* out) {
   const __m256i y = _mm256_set1_epi32(yf);
   // The weight dwords of the 16-bit lane form: (xf ^ 0x8000) | (yf ^ 0x8000) << 16 and
   // (f11 ^ 0x8000) | 0x8000 << 16, each a single xor since the high halves start at 0.
   const __m256i w1key = _mm256_set1_epi32(static_cast<int>(0x8000u | (static_cast<uint32_t>(yf ^ 0x8000) << 16)));
   const __m256i w2key = _mm256_set1_epi32(static_cast<int>(0x80008000u));
   const __m256i order = _mm256_setr_epi32(0, 1, 4, 5, 0, 0, 0, 0);
-  for (int k = 0; k < count; ++k, out += 4) {
-    const _PIX_BilinearBlock& b = blocks[k];
+  auto sample = [&](const _PIX_BilinearBlock& b) {
     const __m256i left = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b.left));
     const __m256i right = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b.right));
     const __m256i top = LoadLanes(r0, b.base), bot = LoadLanes(r1, b.base);
     const __m256i xpq = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b.xfpq));
     const __m256i xrs = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b.xfrs));
-    const __m128i px = Combine4(_mm256_shuffle_epi8(top, left), _mm256_shuffle_epi8(top, right),
-                                _mm256_shuffle_epi8(bot, left), _mm256_shuffle_epi8(bot, right),
-                                _mm256_xor_si256(xpq, w1key), _mm256_xor_si256(_mm256_mulhi_epu16(xpq, y), w2key),
-                                _mm256_xor_si256(xrs, w1key), _mm256_xor_si256(_mm256_mulhi_epu16(xrs, y), w2key),
-                                order);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), px);
+    return Combine4(_mm256_shuffle_epi8(top, left), _mm256_shuffle_epi8(top, right), _mm256_shuffle_epi8(bot, left),
+                    _mm256_shuffle_epi8(bot, right), _mm256_xor_si256(xpq, w1key),
+                    _mm256_xor_si256(_mm256_mulhi_epu16(xpq, y), w2key), _mm256_xor_si256(xrs, w1key),
+                    _mm256_xor_si256(_mm256_mulhi_epu16(xrs, y), w2key), order);
+  };
+  const int whole = n / 4;
+  for (int k = 0; k < whole; ++k) _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * k), sample(blocks[k]));
+  if (n > 4 * whole) {
+    PIX_pixel last[4];
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(last), sample(blocks[whole]));
+    std::copy(last, last + (n - 4 * whole), out + 4 * whole);
   }
 }
 

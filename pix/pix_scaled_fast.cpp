@@ -77,6 +77,45 @@ void Narrow(long long s, long long ds, long long lo, long long hi, long long& k0
 
 bool Sane(long long v) { return v > -(1LL << 48) && v < (1LL << 48); }
 
+#if defined(PIX_HAVE_AVX2_KERNELS)
+// Plain scaling whose rows the blocks sample whole, window edges included: the last row, taken
+// as its own lower neighbour, cancels the vertical terms and leaves the last row's rule. False
+// when the columns do not form blocks.
+bool BlockScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, const _PIX_DeltaSteps& st, const _PIX_Window& win,
+                int ia, RowFn row, PIX_pixel* out) {
+  const long long W = static_cast<long long>(win.w) << 16, H = static_cast<long long>(win.h) << 16;
+  long long a = 0, b = w;
+  Narrow(st.s, st.dsdx, 0, W, a, b);
+  const int n = static_cast<int>(b - a), count = (n + 3) / 4;
+  if (n <= 0) return true;
+  KIT_TypedBuf<int> xsBuf;
+  KIT_TypedBuf<uint32_t> xfBuf;
+  KIT_TypedBuf<_PIX_BilinearBlock> blockBuf;
+  int* xs = xsBuf.Resize(n);
+  uint32_t* xf = xfBuf.Resize(n);
+  _PIX_BilinearBlock* blocks = blockBuf.Resize(count);
+  if (!xs || !xf || !blocks || xsBuf.GetSize() < n || xfBuf.GetSize() < n || blockBuf.GetSize() < count)
+    return false;
+  for (int k = 0; k < n; ++k) {
+    const long long pos = st.s + (a + k) * st.dsdx;
+    xs[k] = static_cast<int>(pos >> 16), xf[k] = static_cast<uint32_t>(pos & 0xFFFF);
+  }
+  if (!_PIX_AVX2_BilinearBlocks(xs, xf, n, win.w, blocks)) return false;
+  // A plain copy lands in the destination directly.
+  const bool direct = row == StoreRow;
+  long long t = st.t;
+  for (; h > 0; --h, dest += dstep, t += st.dtdy) {
+    if (t < 0 || t >= H) continue;
+    const int y = static_cast<int>(t >> 16);
+    PIX_pixel* target = (direct ? dest : out) + a;
+    _PIX_AVX2_BilinearBlockRow(win.row(y), win.row(y == win.h - 1 ? y : y + 1), blocks, n,
+                               static_cast<int>(t & 0xFFFF), target);
+    if (!direct) row(dest + a, target, n, ia);
+  }
+  return true;
+}
+#endif
+
 }  // namespace
 
 bool _PIX_FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, const _PIX_DeltaSteps& st,
@@ -97,18 +136,19 @@ bool _PIX_FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, cons
   KIT_TypedBuf<PIX_pixel> buf;
   PIX_pixel* out = buf.Resize(w);
   if (!out || buf.GetSize() < w) return false;
-  // A plain copy lands in the destination directly.
-  const bool direct = row == StoreRow;
-  const long long W = static_cast<long long>(win.w) << 16, H = static_cast<long long>(win.h) << 16;
   // Plain scaling steps only across columns and down rows: every row samples the same columns,
   // so their positions and fractions are worked out once.
   const bool scaling = avx2 && st.dtdx == 0 && st.dsdy == 0 && st.dsdxdy == 0 && st.dtdxdy == 0;
+#if defined(PIX_HAVE_AVX2_KERNELS)
+  if (scaling && BlockScale(dest, dstep, w, h, st, win, ia, row, out)) return true;
+#endif
+  // A plain copy lands in the destination directly.
+  const bool direct = row == StoreRow;
+  const long long W = static_cast<long long>(win.w) << 16, H = static_cast<long long>(win.h) << 16;
   KIT_TypedBuf<int> xsBuf;
   KIT_TypedBuf<uint32_t> xfBuf;
   KIT_TypedBuf<uint64_t> wBuf;
-  KIT_TypedBuf<_PIX_BilinearBlock> blockBuf;
   long long sa = 0, sb = w, sc = 0, se = w;
-  int blocks = 0;
   if (scaling) {
     Narrow(st.s, st.dsdx, 0, W, sa, sb);
     Narrow(st.s, st.dsdx, 0, W - 65536, sc, se);
@@ -120,12 +160,6 @@ bool _PIX_FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, cons
       const long long pos = st.s + k * st.dsdx;
       xs[k] = static_cast<int>(pos >> 16), xf[k] = static_cast<uint32_t>(pos & 0xFFFF);
     }
-#if defined(PIX_HAVE_AVX2_KERNELS)
-    const int most = static_cast<int>(se - sc) / 4;
-    _PIX_BilinearBlock* block = blockBuf.Resize(most);
-    if (most > 0 && (!block || blockBuf.GetSize() < most)) return false;
-    if (most > 0) blocks = _PIX_AVX2_BilinearBlocks(xs + sc, xf + sc, static_cast<int>(se - sc), win.w, block);
-#endif
   }
   _PIX_DeltaSteps d = st;
   _PIX_Channels p;
@@ -149,11 +183,9 @@ bool _PIX_FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, cons
 #if defined(PIX_HAVE_AVX2_KERNELS)
         if (scaling && c == sc && e == se) {
           const PIX_pixel *r0 = win.row(t >> 16), *r1 = win.row((t >> 16) + 1);
-          const int yf = static_cast<int>(t & 0xFFFF), done = 4 * blocks;
-          _PIX_AVX2_BilinearBlockRow(r0, r1, blockBuf.Get(), blocks, yf, target + c);
-          _PIX_AVX2_BilinearScaleWeights(xfBuf.Get() + c + done, yf, n - done, wBuf.Get() + c + done);
-          _PIX_AVX2_BilinearScaleRow(r0, r1, xsBuf.Get() + c + done, wBuf.Get() + c + done, n - done,
-                                     target + c + done);
+          const int yf = static_cast<int>(t & 0xFFFF);
+          _PIX_AVX2_BilinearScaleWeights(xfBuf.Get() + c, yf, n, wBuf.Get() + c);
+          _PIX_AVX2_BilinearScaleRow(r0, r1, xsBuf.Get() + c, wBuf.Get() + c, n, target + c);
         } else if (avx2) {
           _PIX_AVX2_BilinearRun(win, s, t, d.dsdx, d.dtdx, n, target + c);
         } else

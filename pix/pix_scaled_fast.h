@@ -34,12 +34,12 @@ struct _PIX_BilinearBlock {
   uint32_t xfpq[8], xfrs[8];
   int base[2];
 };
-// Fills blocks for the leading columns of xs/xf (n of them, in rows width pixels wide) that
-// form such blocks and returns how many did.
-int _PIX_AVX2_BilinearBlocks(const int* xs, const uint32_t* xf, int n, int width, _PIX_BilinearBlock* blocks);
-// 4 * count samples of a row with fraction yf between r0 and r1.
-void _PIX_AVX2_BilinearBlockRow(const PIX_pixel* r0, const PIX_pixel* r1, const _PIX_BilinearBlock* blocks,
-                                int count, int yf, PIX_pixel* out);
+// Fills (n + 3) / 4 blocks for the columns of xs/xf (n of them, in rows width pixels wide, the
+// last column included); false when they do not form such blocks.
+bool _PIX_AVX2_BilinearBlocks(const int* xs, const uint32_t* xf, int n, int width, _PIX_BilinearBlock* blocks);
+// n samples of a row with fraction yf between r0 and r1.
+void _PIX_AVX2_BilinearBlockRow(const PIX_pixel* r0, const PIX_pixel* r1, const _PIX_BilinearBlock* blocks, int n,
+                                int yf, PIX_pixel* out);
 // Per-channel sums of rows y0..y1 (at most 5) for columns c0..c1, four 16-bit values a column.
 inline void _PIX_ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t* col) {
   for (int c = c0; c <= c1; ++c) {
