@@ -1,13 +1,18 @@
 // Resampling blits side by side with pixman's bilinear transforms, and PNG decoding side by side
-// with cairo's PNG reader. Each pair processes the same pixels; compare medians of repetitions.
+// with cairo's PNG reader. Each pair processes the same pixels. BM_Pair_* runs both in turn in
+// every iteration and reports the best time of each and their ratio (ours / peer), which holds
+// steady on a machine whose speed drifts between repetitions.
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 #include <pixman.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,24 +22,40 @@
 
 namespace {
 
-// pixman drawing src through a bilinear transform (destination to source) onto a w x h image.
-void PixmanTransformed(benchmark::State& st, bool variedAlpha, int sw, int sh, int w, int h,
-                       const pixman_transform_t& t, pixman_op_t op) {
-  PIX_MemBitmap src(sw, sh), dst(w, h);
-  Randomize(src, variedAlpha, 1);
-  Premultiply(src);
-  Randomize(dst, false, 2);
-  pixman_image_t* s = Wrap(src);
-  pixman_image_t* d = Wrap(dst);
-  pixman_image_set_transform(s, &t);
-  pixman_image_set_filter(s, PIXMAN_FILTER_BILINEAR, nullptr, 0);
-  for (auto _ : st) {
-    pixman_image_composite32(op, s, nullptr, d, 0, 0, 0, 0, 0, 0, w, h);
-    benchmark::ClobberMemory();
+// pixman drawing src through a bilinear transform (destination to source) onto a w x h image,
+// and our blit of the same pixels.
+class TransformCase {
+ public:
+  TransformCase(bool variedAlpha, int sw, int sh, int w, int h, const pixman_transform_t& t, pixman_op_t op)
+      : src_(sw, sh), peerSrc_(sw, sh), dst_(w, h), peerDst_(w, h), op_(op), w_(w), h_(h) {
+    Randomize(src_, variedAlpha, 1);
+    Randomize(peerSrc_, variedAlpha, 1);
+    Premultiply(peerSrc_);
+    Randomize(dst_, false, 2);
+    Randomize(peerDst_, false, 2);
+    s_ = Wrap(peerSrc_);
+    d_ = Wrap(peerDst_);
+    pixman_image_set_transform(s_, &t);
+    pixman_image_set_filter(s_, PIXMAN_FILTER_BILINEAR, nullptr, 0);
   }
-  pixman_image_unref(d);
-  pixman_image_unref(s);
-}
+  ~TransformCase() {
+    pixman_image_unref(d_);
+    pixman_image_unref(s_);
+  }
+  TransformCase(const TransformCase&) = delete;
+  TransformCase& operator=(const TransformCase&) = delete;
+
+  void Peer() { pixman_image_composite32(op_, s_, nullptr, d_, 0, 0, 0, 0, 0, 0, w_, h_); }
+
+ protected:
+  PIX_MemBitmap src_, peerSrc_, dst_, peerDst_;
+
+ private:
+  pixman_image_t* s_ = nullptr;
+  pixman_image_t* d_ = nullptr;
+  pixman_op_t op_;
+  int w_, h_;
+};
 
 pixman_transform_t Scale(double f) {
   pixman_transform_t t;
@@ -42,55 +63,38 @@ pixman_transform_t Scale(double f) {
   return t;
 }
 
-void RasterScaled(benchmark::State& st, int w) {
-  PIX_MemBitmap src(200, 200), dst(w, w);
-  Randomize(src, false, 1);
-  Randomize(dst, false, 2);
-  for (auto _ : st) {
-    PIX_ScaledBlit(&dst, &src, 0, 0, w, w, 0, 0, 200, 200, 1.0f, PIX_FILTER_BILINEAR);
-    benchmark::ClobberMemory();
-  }
-}
+// 200 x 200 scaled to w x w.
+class ScaleCase : public TransformCase {
+ public:
+  explicit ScaleCase(int w) : TransformCase(false, 200, 200, w, w, Scale(200.0 / w), PIXMAN_OP_SRC), w_(w) {}
+  void Ours() { PIX_ScaledBlit(&dst_, &src_, 0, 0, w_, w_, 0, 0, 200, 200, 1.0f, PIX_FILTER_BILINEAR); }
 
-void BM_Pixman_Bilinear200to150(benchmark::State& st) {
-  PixmanTransformed(st, false, 200, 200, 150, 150, Scale(200.0 / 150.0), PIXMAN_OP_SRC);
-}
-BENCHMARK(BM_Pixman_Bilinear200to150);
-void BM_PIX_ScaledBlit200to150(benchmark::State& st) { RasterScaled(st, 150); }
-BENCHMARK(BM_PIX_ScaledBlit200to150);
-
-void BM_Pixman_Bilinear200to50(benchmark::State& st) {
-  PixmanTransformed(st, false, 200, 200, 50, 50, Scale(4.0), PIXMAN_OP_SRC);
-}
-BENCHMARK(BM_Pixman_Bilinear200to50);
-void BM_PIX_ScaledBlit200to50(benchmark::State& st) { RasterScaled(st, 50); }
-BENCHMARK(BM_PIX_ScaledBlit200to50);
+ private:
+  int w_;
+};
 
 const double kAngle = 30.0 * M_PI / 180.0;
 
 // Turned about the image centre, as PIX_RotatedBlit does with no centre offset.
-void BM_Pixman_BilinearRotate100Over(benchmark::State& st) {
+pixman_transform_t Rotation() {
   pixman_transform_t t;
   pixman_transform_init_identity(&t);
   const pixman_fixed_t c = pixman_double_to_fixed(50.0);
   pixman_transform_translate(&t, nullptr, -c, -c);
   pixman_transform_rotate(&t, nullptr, pixman_double_to_fixed(std::cos(kAngle)), pixman_double_to_fixed(std::sin(kAngle)));
   pixman_transform_translate(&t, nullptr, c, c);
-  PixmanTransformed(st, true, 100, 100, 100, 100, t, PIXMAN_OP_OVER);
+  return t;
 }
-BENCHMARK(BM_Pixman_BilinearRotate100Over);
 
-void BM_PIX_RotatedBlit100SourceAlpha(benchmark::State& st) {
-  PIX_MemBitmap src(100, 100), dst(100, 100);
-  Randomize(src, true, 1);
-  Randomize(dst, false, 2);
-  for (auto _ : st) {
-    PIX_RotatedBlit(&dst, &src, 0, 0, 100, 100, 0, 0, 100, 100, static_cast<float>(kAngle), false, 1.0f,
+// 100 x 100 with varied alpha, turned by 30 degrees over an opaque image.
+class RotateCase : public TransformCase {
+ public:
+  RotateCase() : TransformCase(true, 100, 100, 100, 100, Rotation(), PIXMAN_OP_OVER) {}
+  void Ours() {
+    PIX_RotatedBlit(&dst_, &src_, 0, 0, 100, 100, 0, 0, 100, 100, static_cast<float>(kAngle), false, 1.0f,
                     PIX_FLAG_SOURCE_ALPHA | PIX_FILTER_BILINEAR, 0, 0);
-    benchmark::ClobberMemory();
   }
-}
-BENCHMARK(BM_PIX_RotatedBlit100SourceAlpha);
+};
 
 // ---- PNG decoding of an editor-sized RGBA image ----
 
@@ -136,25 +140,86 @@ cairo_status_t ReadStream(void* closure, unsigned char* data, unsigned int lengt
   return CAIRO_STATUS_SUCCESS;
 }
 
-void BM_Cairo_DecodePNG784x184(benchmark::State& st) {
-  const auto& png = EditorPNG();
-  for (auto _ : st) {
-    Stream s = {png.data(), png.size()};
+// An editor-sized RGBA image decoded from memory.
+class DecodeCase {
+ public:
+  DecodeCase() : png_(EditorPNG()) {}
+  bool Ready() const { return !png_.empty(); }
+  void Peer() {
+    Stream s = {png_.data(), png_.size()};
     cairo_surface_t* img = cairo_image_surface_create_from_png_stream(ReadStream, &s);
-    if (cairo_surface_status(img) != CAIRO_STATUS_SUCCESS) st.SkipWithError("cairo could not read the image");
+    ok_ = ok_ && cairo_surface_status(img) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(img);
   }
-}
-BENCHMARK(BM_Cairo_DecodePNG784x184);
-
-void BM_PIX_LoadPNGFromMemory784x184(benchmark::State& st) {
-  const auto& png = EditorPNG();
-  for (auto _ : st) {
-    PIX_IBitmap* bm = PIX_LoadPNGFromMemory(png.data(), static_cast<int>(png.size()), nullptr);
-    if (!bm) st.SkipWithError("the image did not load");
+  void Ours() {
+    PIX_IBitmap* bm = PIX_LoadPNGFromMemory(png_.data(), static_cast<int>(png_.size()), nullptr);
+    ok_ = ok_ && bm != nullptr;
     delete bm;
   }
+  bool Ok() const { return ok_; }
+
+ private:
+  const std::vector<unsigned char>& png_;
+  bool ok_ = true;
+};
+
+template <class Case> bool Failed(const Case&) { return false; }
+bool Failed(const DecodeCase& c) { return !c.Ready() || !c.Ok(); }
+
+template <class Case, bool Ours> void RunOne(benchmark::State& st, Case& c) {
+  for (auto _ : st) {
+    if (Ours) c.Ours();
+    else c.Peer();
+    benchmark::ClobberMemory();
+  }
+  if (Failed(c)) st.SkipWithError("the work failed");
 }
-BENCHMARK(BM_PIX_LoadPNGFromMemory784x184);
+
+template <class Case> void RunPair(benchmark::State& st, Case& c) {
+  using Clock = std::chrono::steady_clock;
+  double peer = std::numeric_limits<double>::infinity(), ours = peer;
+  for (auto _ : st) {
+    const auto t0 = Clock::now();
+    c.Peer();
+    benchmark::ClobberMemory();
+    const auto t1 = Clock::now();
+    c.Ours();
+    benchmark::ClobberMemory();
+    const auto t2 = Clock::now();
+    peer = std::min(peer, std::chrono::duration<double, std::micro>(t1 - t0).count());
+    ours = std::min(ours, std::chrono::duration<double, std::micro>(t2 - t1).count());
+  }
+  if (Failed(c)) st.SkipWithError("the work failed");
+  st.counters["peer_us"] = peer;
+  st.counters["ours_us"] = ours;
+  st.counters["ratio"] = ours / peer;
+}
+
+// The peer's run, ours and the pair, each on a fresh case.
+template <class Case, class... Args>
+void Register(const std::string& peerName, const std::string& oursName, const std::string& pairName,
+              Args... args) {
+  benchmark::RegisterBenchmark(peerName.c_str(), [=](benchmark::State& st) {
+    Case c(args...);
+    RunOne<Case, false>(st, c);
+  });
+  benchmark::RegisterBenchmark(oursName.c_str(), [=](benchmark::State& st) {
+    Case c(args...);
+    RunOne<Case, true>(st, c);
+  });
+  benchmark::RegisterBenchmark(pairName.c_str(), [=](benchmark::State& st) {
+    Case c(args...);
+    RunPair(st, c);
+  });
+}
+
+const bool kRegistered = [] {
+  Register<ScaleCase>("BM_Pixman_Bilinear200to150", "BM_PIX_ScaledBlit200to150", "BM_Pair_Scale200to150", 150);
+  Register<ScaleCase>("BM_Pixman_Bilinear200to50", "BM_PIX_ScaledBlit200to50", "BM_Pair_Scale200to50", 50);
+  Register<RotateCase>("BM_Pixman_BilinearRotate100Over", "BM_PIX_RotatedBlit100SourceAlpha",
+                       "BM_Pair_Rotate100");
+  Register<DecodeCase>("BM_Cairo_DecodePNG784x184", "BM_PIX_LoadPNGFromMemory784x184", "BM_Pair_DecodePNG784x184");
+  return true;
+}();
 
 }  // namespace
