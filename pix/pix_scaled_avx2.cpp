@@ -83,12 +83,22 @@ inline __m128i LoadPair(const PIX_pixel* a, const PIX_pixel* b) {
   return _mm_castpd_si128(_mm_loadh_pd(lo, reinterpret_cast<const double*>(b)));
 }
 
+// Byte shuffles of the results below into the low or the high eight bytes of each lane.
+inline __m256i PlaceLow() {
+  return _mm256_setr_epi8(0, 4, 8, 12, 2, 6, 10, 14, -1, -1, -1, -1, -1, -1, -1, -1, 0, 4, 8, 12, 2, 6, 10, 14, -1, -1,
+                          -1, -1, -1, -1, -1, -1);
+}
+inline __m256i PlaceHigh() {
+  return _mm256_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, 0, 4, 8, 12, 2, 6, 10, 14, -1, -1, -1, -1, -1, -1, -1, -1, 0,
+                          4, 8, 12, 2, 6, 10, 14);
+}
+
 // Four samples with every 16-bit lane in use: the corners of pixels p and q fill the low halves
 // of the two 128-bit lanes, those of r and s the high ones. w1 and w2 hold the two weight dwords
-// of pixels p | q (pq) and r | s (rs), four times each. The results come out as p, r | q, s, and
-// order (a dword permutation) puts them in the order wanted.
-inline __m128i Combine4(__m256i c00, __m256i c10, __m256i c01, __m256i c11, __m256i w1pq, __m256i w2pq,
-                        __m256i w1rs, __m256i w2rs, __m256i order) {
+// of pixels p | q (pq) and r | s (rs), four times each. The results come out as p, r | q, s in
+// the eight bytes of each lane that place (PlaceLow or PlaceHigh) picks, the others zero.
+inline __m256i Combine4Bytes(__m256i c00, __m256i c10, __m256i c01, __m256i c11, __m256i w1pq, __m256i w2pq,
+                             __m256i w1rs, __m256i w2rs, __m256i place) {
   const __m256i a = _mm256_sub_epi16(c10, c00), b = _mm256_sub_epi16(c01, c00);
   const __m256i c = _mm256_sub_epi16(_mm256_sub_epi16(c11, c01), a);
   const __m256i ns = _mm256_sub_epi16(_mm256_sub_epi16(_mm256_setzero_si256(), c00), c11);
@@ -98,49 +108,52 @@ inline __m128i Combine4(__m256i c00, __m256i c10, __m256i c01, __m256i c11, __m2
                                       _mm256_madd_epi16(_mm256_unpackhi_epi16(c, ns), w2rs));
   // Each result is below 256, so the high words of lo and hi hold whole channels: one blend puts
   // them side by side and one byte shuffle orders them.
-  const __m256i both = _mm256_blend_epi16(_mm256_srli_epi32(lo, 16), hi, 0xAA);
-  const __m256i bytes = _mm256_shuffle_epi8(
-      both, _mm256_setr_epi8(0, 4, 8, 12, 2, 6, 10, 14, -1, -1, -1, -1, -1, -1, -1, -1, 0, 4, 8, 12, 2, 6, 10, 14, -1,
-                             -1, -1, -1, -1, -1, -1, -1));
+  return _mm256_shuffle_epi8(_mm256_blend_epi16(_mm256_srli_epi32(lo, 16), hi, 0xAA), place);
+}
+
+// The same, with order (a dword permutation) putting the four results in the order wanted.
+inline __m128i Combine4(__m256i c00, __m256i c10, __m256i c01, __m256i c11, __m256i w1pq, __m256i w2pq,
+                        __m256i w1rs, __m256i w2rs, __m256i order) {
+  const __m256i bytes = Combine4Bytes(c00, c10, c01, c11, w1pq, w2pq, w1rs, w2rs, PlaceLow());
   return _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(bytes, order));
 }
 
 }  // namespace
 
 bool _PIX_AVX2_BilinearBlocks(const int* xs, const uint32_t* xf, int n, int width, _PIX_BilinearBlock* blocks) {
-  for (int k = 0; k < n; k += 4) {
-    _PIX_BilinearBlock& b = blocks[k / 4];
-    // The last block repeats the last column.
-    int x[4];
-    uint32_t f[4];
-    int right[4];
-    for (int i = 0; i < 4; ++i) {
-      const int j = std::min(k + i, n - 1);
-      // The last column has no right neighbour; taking the column itself in its place cancels
-      // the horizontal terms, which leaves the last column's rule.
-      x[i] = xs[j], f[i] = xf[j], right[i] = xs[j] == width - 1 ? xs[j] : xs[j] + 1;
-    }
-    // Lane 0 samples pixels k and k + 1, lane 1 pixels k + 2 and k + 3, each from four source
-    // pixels that end with the row at the latest.
-    for (int lane = 0; lane < 2; ++lane) {
-      const int p = 2 * lane, q = p + 1;
-      const int base = std::min(std::min(x[p], x[q]), width - 4);
-      if (base < 0 || std::max(right[p], right[q]) - base >= 4) return false;
-      b.base[lane] = base;
-      for (int half = 0; half < 2; ++half) {
-        const int l = x[p + half] - base, r = right[p + half] - base;
-        for (int i = 0; i < 4; ++i) {
-          const int at = lane * 16 + half * 8 + 2 * i;
-          b.left[at] = static_cast<int8_t>(4 * l + i), b.right[at] = static_cast<int8_t>(4 * r + i);
-          b.left[at + 1] = b.right[at + 1] = -1;  // zero high bytes
+  for (int k = 0; k < n; k += 8)
+    for (int half = 0; half < 2; ++half) {
+      _PIX_BilinearBlock& b = blocks[k / 4 + half];
+      // Lane 0 samples pixels k + 2 half and the one after, lane 1 the two four further on, each
+      // from four source pixels that end with the row at the latest. The last group repeats the
+      // last column.
+      int x[4], right[4];
+      uint32_t f[4];
+      for (int i = 0; i < 4; ++i) {
+        const int j = std::min(k + 2 * half + (i / 2) * 4 + i % 2, n - 1);
+        // The last column has no right neighbour; taking the column itself in its place cancels
+        // the horizontal terms, which leaves the last column's rule.
+        x[i] = xs[j], f[i] = xf[j], right[i] = xs[j] == width - 1 ? xs[j] : xs[j] + 1;
+      }
+      for (int lane = 0; lane < 2; ++lane) {
+        const int p = 2 * lane, q = p + 1;
+        const int base = std::min(std::min(x[p], x[q]), width - 4);
+        if (base < 0 || std::max(right[p], right[q]) - base >= 4) return false;
+        b.base[lane] = base;
+        for (int second = 0; second < 2; ++second) {
+          const int l = x[p + second] - base, r = right[p + second] - base;
+          for (int i = 0; i < 4; ++i) {
+            const int at = lane * 16 + second * 8 + 2 * i;
+            b.left[at] = static_cast<int8_t>(4 * l + i), b.right[at] = static_cast<int8_t>(4 * r + i);
+            b.left[at + 1] = b.right[at + 1] = -1;  // zero high bytes
+          }
         }
       }
+      for (int i = 0; i < 4; ++i) {
+        b.xfpq[i] = f[0], b.xfpq[4 + i] = f[2];
+        b.xfrs[i] = f[1], b.xfrs[4 + i] = f[3];
+      }
     }
-    for (int i = 0; i < 4; ++i) {
-      b.xfpq[i] = f[0], b.xfpq[4 + i] = f[2];
-      b.xfrs[i] = f[1], b.xfrs[4 + i] = f[3];
-    }
-  }
   return true;
 }
 
@@ -161,24 +174,29 @@ void _PIX_AVX2_BilinearBlockRow(const PIX_pixel* r0, const PIX_pixel* r1, const 
   // (f11 ^ 0x8000) | 0x8000 << 16, each a single xor since the high halves start at 0.
   const __m256i w1key = _mm256_set1_epi32(static_cast<int>(0x8000u | (static_cast<uint32_t>(yf ^ 0x8000) << 16)));
   const __m256i w2key = _mm256_set1_epi32(static_cast<int>(0x80008000u));
-  const __m256i order = _mm256_setr_epi32(0, 1, 4, 5, 0, 0, 0, 0);
-  auto sample = [&](const _PIX_BilinearBlock& b) {
+  const __m256i low = PlaceLow(), high = PlaceHigh();
+  auto sample = [&](const _PIX_BilinearBlock& b, __m256i place) {
     const __m256i left = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b.left));
     const __m256i right = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b.right));
     const __m256i top = LoadLanes(r0, b.base), bot = LoadLanes(r1, b.base);
     const __m256i xpq = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b.xfpq));
     const __m256i xrs = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b.xfrs));
-    return Combine4(_mm256_shuffle_epi8(top, left), _mm256_shuffle_epi8(top, right), _mm256_shuffle_epi8(bot, left),
-                    _mm256_shuffle_epi8(bot, right), _mm256_xor_si256(xpq, w1key),
-                    _mm256_xor_si256(_mm256_mulhi_epu16(xpq, y), w2key), _mm256_xor_si256(xrs, w1key),
-                    _mm256_xor_si256(_mm256_mulhi_epu16(xrs, y), w2key), order);
+    return Combine4Bytes(_mm256_shuffle_epi8(top, left), _mm256_shuffle_epi8(top, right),
+                         _mm256_shuffle_epi8(bot, left), _mm256_shuffle_epi8(bot, right), _mm256_xor_si256(xpq, w1key),
+                         _mm256_xor_si256(_mm256_mulhi_epu16(xpq, y), w2key), _mm256_xor_si256(xrs, w1key),
+                         _mm256_xor_si256(_mm256_mulhi_epu16(xrs, y), w2key), place);
   };
-  const int whole = n / 4;
-  for (int k = 0; k < whole; ++k) _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * k), sample(blocks[k]));
-  if (n > 4 * whole) {
-    PIX_pixel last[4];
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(last), sample(blocks[whole]));
-    std::copy(last, last + (n - 4 * whole), out + 4 * whole);
+  // The first block of a group yields pixels 0, 1 | 4, 5 in the low halves of the lanes and the
+  // second 2, 3 | 6, 7 in the high ones: together eight pixels in order.
+  auto group = [&](int k) {
+    return _mm256_or_si256(sample(blocks[k / 4], low), sample(blocks[k / 4 + 1], high));
+  };
+  int k = 0;
+  for (; k + 8 <= n; k += 8) _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + k), group(k));
+  if (k < n) {
+    PIX_pixel last[8];
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(last), group(k));
+    std::copy(last, last + (n - k), out + k);
   }
 }
 

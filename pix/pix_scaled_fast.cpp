@@ -86,7 +86,7 @@ bool BlockScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, const _PIX_Delta
   const long long W = static_cast<long long>(win.w) << 16, H = static_cast<long long>(win.h) << 16;
   long long a = 0, b = w;
   Narrow(st.s, st.dsdx, 0, W, a, b);
-  const int n = static_cast<int>(b - a), count = (n + 3) / 4;
+  const int n = static_cast<int>(b - a), count = (n + 7) / 8 * 2;
   if (n <= 0) return true;
   KIT_TypedBuf<int> xsBuf;
   KIT_TypedBuf<uint32_t> xfBuf;

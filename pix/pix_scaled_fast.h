@@ -26,15 +26,15 @@ void _PIX_AVX2_BilinearRun(const _PIX_Window& win, long long s, long long t, lon
 void _PIX_AVX2_BilinearScaleWeights(const uint32_t* xf, int yf, int n, uint64_t* w);
 void _PIX_AVX2_BilinearScaleRow(const PIX_pixel* r0, const PIX_pixel* r1, const int* xs, const uint64_t* w, int n,
                                 PIX_pixel* out);
-// Four neighbouring scaling columns, taken two at a time from four source pixels at each base:
-// per source row, two loads and a byte shuffle for each of the left and right corners.
-// Fractions are repeated for the lanes that use them.
+// Two pairs of scaling columns (of a group of eight, two blocks a group), each pair taken from
+// four source pixels at its base: per source row, two loads and a byte shuffle for each of the
+// left and right corners. Fractions are repeated for the lanes that use them.
 struct _PIX_BilinearBlock {
   int8_t left[32], right[32];
   uint32_t xfpq[8], xfrs[8];
   int base[2];
 };
-// Fills (n + 3) / 4 blocks for the columns of xs/xf (n of them, in rows width pixels wide, the
+// Fills (n + 7) / 8 * 2 blocks for the columns of xs/xf (n of them, in rows width pixels wide, the
 // last column included); false when they do not form such blocks.
 bool _PIX_AVX2_BilinearBlocks(const int* xs, const uint32_t* xf, int n, int width, _PIX_BilinearBlock* blocks);
 // n samples of a row with fraction yf between r0 and r1.
