@@ -79,30 +79,19 @@ bool Sane(long long v) { return v > -(1LL << 48) && v < (1LL << 48); }
 
 #if defined(PIX_HAVE_AVX2_KERNELS)
 // Plain scaling whose rows the blocks sample whole, window edges included: the last row, taken
-// as its own lower neighbour, cancels the vertical terms and leaves the last row's rule. False
-// when the columns do not form blocks.
-bool BlockScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, const _PIX_DeltaSteps& st, const _PIX_Window& win,
-                int ia, RowFn row, PIX_pixel* out) {
-  const long long W = static_cast<long long>(win.w) << 16, H = static_cast<long long>(win.h) << 16;
-  long long a = 0, b = w;
-  Narrow(st.s, st.dsdx, 0, W, a, b);
-  const int n = static_cast<int>(b - a), count = (n + 7) / 8 * 2;
+// as its own lower neighbour, cancels the vertical terms and leaves the last row's rule. The n
+// columns from a, all inside the window, have source pixels xs and fractions xf. False when
+// the columns do not form blocks.
+bool BlockScale(PIX_pixel* dest, ptrdiff_t dstep, int h, const _PIX_DeltaSteps& st, const _PIX_Window& win, int ia,
+                RowFn row, PIX_pixel* out, long long a, int n, const int* xs, const uint32_t* xf) {
   if (n <= 0) return true;
-  KIT_TypedBuf<int> xsBuf;
-  KIT_TypedBuf<uint32_t> xfBuf;
+  const int count = (n + 7) / 8 * 2;
   KIT_TypedBuf<_PIX_BilinearBlock> blockBuf;
-  int* xs = xsBuf.Resize(n);
-  uint32_t* xf = xfBuf.Resize(n);
   _PIX_BilinearBlock* blocks = blockBuf.Resize(count);
-  if (!xs || !xf || !blocks || xsBuf.GetSize() < n || xfBuf.GetSize() < n || blockBuf.GetSize() < count)
-    return false;
-  for (int k = 0; k < n; ++k) {
-    const long long pos = st.s + (a + k) * st.dsdx;
-    xs[k] = static_cast<int>(pos >> 16), xf[k] = static_cast<uint32_t>(pos & 0xFFFF);
-  }
-  if (!_PIX_AVX2_BilinearBlocks(xs, xf, n, win.w, blocks)) return false;
+  if (!blocks || blockBuf.GetSize() < count || !_PIX_AVX2_BilinearBlocks(xs, xf, n, win.w, blocks)) return false;
   // A plain copy lands in the destination directly.
   const bool direct = row == StoreRow;
+  const long long H = static_cast<long long>(win.h) << 16;
   long long t = st.t;
   for (; h > 0; --h, dest += dstep, t += st.dtdy) {
     if (t < 0 || t >= H) continue;
@@ -139,9 +128,6 @@ bool _PIX_FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, cons
   // Plain scaling steps only across columns and down rows: every row samples the same columns,
   // so their positions and fractions are worked out once.
   const bool scaling = avx2 && st.dtdx == 0 && st.dsdy == 0 && st.dsdxdy == 0 && st.dtdxdy == 0;
-#if defined(PIX_HAVE_AVX2_KERNELS)
-  if (scaling && BlockScale(dest, dstep, w, h, st, win, ia, row, out)) return true;
-#endif
   // A plain copy lands in the destination directly.
   const bool direct = row == StoreRow;
   const long long W = static_cast<long long>(win.w) << 16, H = static_cast<long long>(win.h) << 16;
@@ -154,12 +140,17 @@ bool _PIX_FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, cons
     Narrow(st.s, st.dsdx, 0, W - 65536, sc, se);
     int* xs = xsBuf.Resize(w);
     uint32_t* xf = xfBuf.Resize(w);
-    if (!xs || !xf || !wBuf.Resize(w) || xsBuf.GetSize() < w || xfBuf.GetSize() < w || wBuf.GetSize() < w)
-      return false;
-    for (long long k = sc; k < se; ++k) {
+    if (!xs || !xf || xsBuf.GetSize() < w || xfBuf.GetSize() < w) return false;
+    for (long long k = sa; k < sb; ++k) {
       const long long pos = st.s + k * st.dsdx;
       xs[k] = static_cast<int>(pos >> 16), xf[k] = static_cast<uint32_t>(pos & 0xFFFF);
     }
+#if defined(PIX_HAVE_AVX2_KERNELS)
+    if (BlockScale(dest, dstep, h, st, win, ia, row, out, sa, static_cast<int>(sb - sa), xs + sa, xf + sa))
+      return true;
+#endif
+    // The per-pixel gather's weights, worked out a row at a time.
+    if (!wBuf.Resize(w) || wBuf.GetSize() < w) return false;
   }
   _PIX_DeltaSteps d = st;
   _PIX_Channels p;
