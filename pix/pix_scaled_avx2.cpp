@@ -111,11 +111,11 @@ inline __m256i Combine4Bytes(__m256i c00, __m256i c10, __m256i c01, __m256i c11,
   return _mm256_shuffle_epi8(_mm256_blend_epi16(_mm256_srli_epi32(lo, 16), hi, 0xAA), place);
 }
 
-// The same, with order (a dword permutation) putting the four results in the order wanted.
+// The same, the four results as p, q, r, s.
 inline __m128i Combine4(__m256i c00, __m256i c10, __m256i c01, __m256i c11, __m256i w1pq, __m256i w2pq,
-                        __m256i w1rs, __m256i w2rs, __m256i order) {
+                        __m256i w1rs, __m256i w2rs) {
   const __m256i bytes = Combine4Bytes(c00, c10, c01, c11, w1pq, w2pq, w1rs, w2rs, PlaceLow());
-  return _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(bytes, order));
+  return _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(bytes, _mm256_setr_epi32(0, 4, 1, 5, 0, 0, 0, 0)));
 }
 
 }  // namespace
@@ -207,7 +207,6 @@ void _PIX_AVX2_BilinearScaleRow(const PIX_pixel* r0, const PIX_pixel* r1, const 
   int k = 0;
   const __m256i w1ab = _mm256_setr_epi32(0, 0, 0, 0, 2, 2, 2, 2), w2ab = _mm256_setr_epi32(1, 1, 1, 1, 3, 3, 3, 3);
   const __m256i w1cd = _mm256_setr_epi32(4, 4, 4, 4, 6, 6, 6, 6), w2cd = _mm256_setr_epi32(5, 5, 5, 5, 7, 7, 7, 7);
-  const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 0, 0, 0, 0);
   for (; k + 4 <= n; k += 4) {
     const int xa = xs[k], xb = xs[k + 1], xc = xs[k + 2], xd = xs[k + 3];
     const __m256i tab = _mm256_cvtepu8_epi16(LoadPair(r0 + xa, r0 + xb));
@@ -218,7 +217,7 @@ void _PIX_AVX2_BilinearScaleRow(const PIX_pixel* r0, const PIX_pixel* r1, const 
     const __m128i px = Combine4(_mm256_unpacklo_epi64(tab, tcd), _mm256_unpackhi_epi64(tab, tcd),
                                 _mm256_unpacklo_epi64(uab, ucd), _mm256_unpackhi_epi64(uab, ucd),
                                 _mm256_permutevar8x32_epi32(wv, w1ab), _mm256_permutevar8x32_epi32(wv, w2ab),
-                                _mm256_permutevar8x32_epi32(wv, w1cd), _mm256_permutevar8x32_epi32(wv, w2cd), order);
+                                _mm256_permutevar8x32_epi32(wv, w1cd), _mm256_permutevar8x32_epi32(wv, w2cd));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), px);
   }
   for (; k + 2 <= n; k += 2) {
