@@ -345,4 +345,89 @@ void _PIX_AVX2_BoxRow(const uint16_t* col, const int* x0, int n, int size, uint1
   else BoxRowOf<3>(col, x0, n, recip, out);
 }
 
+namespace {
+
+// One eight-column step of the planes from p (the first of Rows rows, step apart).
+template <int Rows> inline void PlaneStep(const PIX_pixel* p, ptrdiff_t step, uint32_t* xs, uint32_t* os) {
+  __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+  // Keeps each row in one register: GCC would otherwise load it again as the add's operand.
+  asm("" : "+x"(v));
+  __m256i x = v, o = _mm256_srli_epi16(v, 8);
+#pragma GCC unroll 8
+  for (int r = 1; r < Rows; ++r) {
+    v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + r * step));
+    asm("" : "+x"(v));
+    x = _mm256_add_epi16(x, v);
+    o = _mm256_add_epi16(o, _mm256_srli_epi16(v, 8));
+  }
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(xs), x);
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(os), o);
+}
+
+// Steps start at multiples of 8 columns, where rows 32-byte aligned take whole loads; the last
+// is moved inside the window.
+template <int Rows>
+void PlanesOf(const PIX_pixel* p, ptrdiff_t step, int width, int c0, int c1, int org, uint32_t* xs, uint32_t* os) {
+  int c = c0 / 8 * 8;
+  for (const int last = std::min(c1, width - 8); c <= last; c += 8)
+    PlaneStep<Rows>(p + c, step, xs + (c - org), os + (c - org));
+  if (c <= c1) PlaneStep<Rows>(p + (width - 8), step, xs + (width - 8 - org), os + (width - 8 - org));
+}
+
+// Kernel sums as [x low, o low, x high, o high] words to channels divided through the 18-bit
+// reciprocal: each low byte's sum is x - (o << 8), where only o's low byte reaches x's word.
+inline __m256i DivideKernels(__m256i w, __m256i recip) {
+  const __m256i oUnderX = _mm256_setr_epi8(-1, 2, -1, -1, -1, 6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1,  //
+                                           -1, 2, -1, -1, -1, 6, -1, -1, -1, 10, -1, -1, -1, 14, -1, -1);
+  const __m256i sums = _mm256_sub_epi16(w, _mm256_shuffle_epi8(w, oUnderX));
+  return _mm256_srli_epi16(_mm256_mulhi_epu16(sums, recip), 2);
+}
+
+// Two kernels, one per 128-bit half: the half's four columns from entry c and the column after
+// them, as the words [x low, o low, x high, o high].
+inline __m256i HalfKernels(const uint32_t* xs, const uint32_t* os, int c) {
+  auto plane = [c](const uint32_t* p) {
+    const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + c + 4));
+    return _mm256_add_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + c)),
+                            _mm256_blend_epi32(_mm256_setzero_si256(), next, 0x11));
+  };
+  const __m256i x = plane(xs), o = plane(os);
+  return _mm256_add_epi16(_mm256_unpacklo_epi16(x, o), _mm256_unpackhi_epi16(x, o));
+}
+
+}  // namespace
+
+void _PIX_AVX2_ColumnPlanes(const _PIX_Window& win, int y0, int y1, int c0, int c1, int org, uint32_t* xs,
+                            uint32_t* os) {
+  const PIX_pixel* p = win.row(y0);
+  switch (y1 - y0 + 1) {
+    case 1: PlanesOf<1>(p, win.step, win.w, c0, c1, org, xs, os); break;
+    case 2: PlanesOf<2>(p, win.step, win.w, c0, c1, org, xs, os); break;
+    case 3: PlanesOf<3>(p, win.step, win.w, c0, c1, org, xs, os); break;
+    case 4: PlanesOf<4>(p, win.step, win.w, c0, c1, org, xs, os); break;
+    default: PlanesOf<5>(p, win.step, win.w, c0, c1, org, xs, os); break;
+  }
+}
+
+void _PIX_AVX2_BoxRowStep4(const uint32_t* xs, const uint32_t* os, int n, uint16_t recip, PIX_pixel* out) {
+  const __m256i r = _mm256_set1_epi16(static_cast<short>(recip));
+  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
+  for (int k = 0; k < n; k += 8) {
+    const int c = 4 * k;
+    const __m256i k0 = HalfKernels(xs, os, c), k1 = HalfKernels(xs, os, c + 8);
+    const __m256i k2 = HalfKernels(xs, os, c + 16), k3 = HalfKernels(xs, os, c + 24);
+    // Kernels [0, 2 | 1, 3] and [4, 6 | 5, 7]
+    const __m256i a = _mm256_add_epi16(_mm256_unpacklo_epi64(k0, k1), _mm256_unpackhi_epi64(k0, k1));
+    const __m256i b = _mm256_add_epi16(_mm256_unpacklo_epi64(k2, k3), _mm256_unpackhi_epi64(k2, k3));
+    const __m256i px =
+        _mm256_permutevar8x32_epi32(_mm256_packus_epi16(DivideKernels(a, r), DivideKernels(b, r)), order);
+    if (k + 8 <= n)
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + k), px);
+    else
+      _mm256_maskstore_epi32(reinterpret_cast<int*>(out + k), _mm256_cmpgt_epi32(_mm256_set1_epi32(n - k), lanes),
+                             px);
+  }
+}
+
 #endif

@@ -262,6 +262,49 @@ void SSE2ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint
   _PIX_ColumnSums(win, y0, y1, c, c1, col);
 }
 
+// The four 16-bit channel sums in the low half of sum divided by n (1 to 25), truncating.
+PIX_pixel DivideSums(__m128i sum, int n) {
+  __m128i v;
+  if (n >= 5) {
+    v = _mm_srli_epi16(_mm_mulhi_epu16(sum, _mm_set1_epi16(static_cast<short>(kReciprocal18[n]))), 2);
+  } else {
+    // The float quotient of two small integers is within far less than 1 / n of the exact
+    // one, so truncating it divides exactly too.
+    const __m128i z = _mm_setzero_si128();
+    const __m128 q = _mm_div_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(sum, z)), _mm_set1_ps(static_cast<float>(n)));
+    v = _mm_packs_epi32(_mm_cvttps_epi32(q), z);
+  }
+  return static_cast<PIX_pixel>(_mm_cvtsi128_si32(_mm_packus_epi16(v, v)));
+}
+
+// One kernel of count columns from column plane entries xs and os, divided by n.
+PIX_pixel PlaneKernel(const uint32_t* xs, const uint32_t* os, int count, int n) {
+  __m128i x = _mm_setzero_si128(), o = x;
+  for (int i = 0; i < count; ++i) {
+    x = _mm_add_epi16(x, _mm_cvtsi32_si128(static_cast<int>(xs[i])));
+    o = _mm_add_epi16(o, _mm_cvtsi32_si128(static_cast<int>(os[i])));
+  }
+  // [x low, o low, x high, o high]; only o's low byte reaches x's word in x - (o << 8).
+  const __m128i t = _mm_unpacklo_epi16(x, o);
+  return DivideSums(_mm_sub_epi16(t, _mm_and_si128(_mm_srli_epi32(t, 8), _mm_set1_epi32(0xFF00))), n);
+}
+
+// Two column planes of n entries each, 32-byte aligned, zeroed.
+struct Planes {
+  KIT_TypedBuf<uint32_t> buf;
+  uint32_t* xs = nullptr;
+  uint32_t* os = nullptr;
+  bool Make(int n) {
+    const int stride = (n + 7) / 8 * 8;
+    uint32_t* p = buf.Resize(2 * stride + 8);
+    if (!p || buf.GetSize() < 2 * stride + 8) return false;
+    memset(p, 0, static_cast<size_t>(buf.GetSize()) * sizeof(uint32_t));
+    xs = p + (8 - (reinterpret_cast<uintptr_t>(p) / sizeof(uint32_t)) % 8) % 8;
+    os = xs + stride;
+    return true;
+  }
+};
+
 }  // namespace
 
 bool _PIX_FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long curx, long long cury,
@@ -277,20 +320,13 @@ bool _PIX_FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long
   long long a = 0, b = w;
   Narrow(curx, idx, 0, W, a, b);
   if (b <= a) return true;
-  // Column sums as four 16-bit channels per column (at most 5 * 255 each), padded for the
-  // four-pixel steps; every row's kernels cover the same columns, so those are worked out once.
-  KIT_TypedBuf<uint16_t> sums;
   KIT_TypedBuf<PIX_pixel> buf;
   KIT_TypedBuf<int> firstBuf, countBuf;
-  const int sumCount = (win.w + 4) * 4;
-  uint16_t* col = sums.Resize(sumCount);
   PIX_pixel* out = buf.Resize(w);
   int* first = firstBuf.Resize(w);
   int* count = countBuf.Resize(w);
-  if (!col || !out || !first || !count || sums.GetSize() < sumCount || buf.GetSize() < w ||
-      firstBuf.GetSize() < w || countBuf.GetSize() < w)
+  if (!out || !first || !count || buf.GetSize() < w || firstBuf.GetSize() < w || countBuf.GetSize() < w)
     return false;
-  memset(col, 0, static_cast<size_t>(sumCount) * sizeof(uint16_t));
   // Whole kernels form one run of columns, since the kernel centre moves one way.
   long long wholeFrom = b, wholeTo = b;
   for (long long k = a; k < b; ++k) {
@@ -305,27 +341,57 @@ bool _PIX_FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long
   }
   const int c0 = std::min(first[a], first[b - 1]);
   const int c1 = std::max(first[a] + count[a], first[b - 1] + count[b - 1]) - 1;
+  const int whole = static_cast<int>(wholeTo - wholeFrom);
+  // 5 x 5 kernels four columns apart (a reduction to a quarter) are summed from column planes,
+  // eight kernels at a time; the planes start 16 entries before the first whole kernel.
+  const int org = whole > 0 ? first[wholeFrom] - 16 : 0;
+  const bool step4 = avx2 && size == 5 && idx == 4 << 16 && whole > 0 && win.w >= 8 && c0 / 8 * 8 >= org;
+  Planes planes;
+  KIT_TypedBuf<uint16_t> sums;
+  uint16_t* col = nullptr;
+  if (step4) {
+    if (!planes.Make(std::max(win.w - org, (whole + 7) / 8 * 32 + 28))) return false;
+  } else {
+    // Column sums as four 16-bit channels per column (at most 5 * 255 each), padded for the
+    // four-pixel steps.
+    const int sumCount = (win.w + 4) * 4;
+    col = sums.Resize(sumCount);
+    if (!col || sums.GetSize() < sumCount) return false;
+    memset(col, 0, static_cast<size_t>(sumCount) * sizeof(uint16_t));
+  }
   // A plain copy lands in the destination directly.
   const bool direct = row == StoreRow;
-  const __m128i z = _mm_setzero_si128();
   for (; h > 0; --h, dest += dstep, cury += idy) {
     const long long y = cury >> 16;
     if (static_cast<unsigned long long>(y) >= static_cast<unsigned long long>(win.h)) continue;
     const int y0 = static_cast<int>(y - half < 0 ? 0 : y - half);
     const int y1 = static_cast<int>(y + half >= win.h ? win.h - 1 : y + half);
+    const int rowsUsed = y1 - y0 + 1;
+    PIX_pixel* target = direct ? dest : out;
 #if defined(PIX_HAVE_AVX2_KERNELS)
+    if (step4) {
+      _PIX_AVX2_ColumnPlanes(win, y0, y1, c0, c1, org, planes.xs, planes.os);
+      _PIX_AVX2_BoxRowStep4(planes.xs + 16, planes.os + 16, whole, kReciprocal18[rowsUsed * 5], target + wholeFrom);
+      // The cut kernels at the edges last, when the planes' wide stores have landed.
+      auto cut = [&](long long from, long long to) {
+        for (long long k = from; k < to; ++k)
+          target[k] = PlaneKernel(planes.xs + (first[k] - org), planes.os + (first[k] - org), count[k],
+                                  rowsUsed * count[k]);
+      };
+      cut(a, wholeFrom);
+      cut(wholeTo, b);
+      if (!direct) row(dest + a, out + a, static_cast<int>(b - a), ia);
+      continue;
+    }
     if (avx2) {
       _PIX_AVX2_ColumnSums(win, y0, y1, c0, c1, col);
     } else
 #endif
       SSE2ColumnSums(win, y0, y1, c0, c1, col);
-    const int rowsUsed = y1 - y0 + 1;
-    PIX_pixel* target = direct ? dest : out;
     for (long long k = a; k < b; ++k) {
 #if defined(PIX_HAVE_AVX2_KERNELS)
       if (avx2 && k == wholeFrom && rowsUsed * size >= 5) {
-        _PIX_AVX2_BoxRow(col, first + k, static_cast<int>(wholeTo - k), size, kReciprocal18[rowsUsed * size],
-                         target + k);
+        _PIX_AVX2_BoxRow(col, first + k, whole, size, kReciprocal18[rowsUsed * size], target + k);
         k = wholeTo - 1;
         continue;
       }
@@ -336,20 +402,10 @@ bool _PIX_FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long
         sum = _mm_add_epi16(Load4(cp), _mm_add_epi16(Load4(cp + 4), Load4(cp + 8)));
         if (size == 5) sum = _mm_add_epi16(sum, _mm_add_epi16(Load4(cp + 12), Load4(cp + 16)));
       } else {
-        sum = z;
+        sum = _mm_setzero_si128();
         for (int x = 0; x < count[k]; ++x, cp += 4) sum = _mm_add_epi16(sum, Load4(cp));
       }
-      const int n = rowsUsed * count[k];
-      __m128i v;
-      if (n >= 5) {
-        v = _mm_srli_epi16(_mm_mulhi_epu16(sum, _mm_set1_epi16(static_cast<short>(kReciprocal18[n]))), 2);
-      } else {
-        // The float quotient of two small integers is within far less than 1 / n of the exact
-        // one, so truncating it divides exactly too.
-        const __m128 q = _mm_div_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(sum, z)), _mm_set1_ps(static_cast<float>(n)));
-        v = _mm_packs_epi32(_mm_cvttps_epi32(q), z);
-      }
-      target[k] = static_cast<PIX_pixel>(_mm_cvtsi128_si32(_mm_packus_epi16(v, v)));
+      target[k] = DivideSums(sum, rowsUsed * count[k]);
     }
     if (!direct) row(dest + a, out + a, static_cast<int>(b - a), ia);
   }

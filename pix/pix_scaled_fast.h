@@ -55,3 +55,14 @@ void _PIX_AVX2_ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1
 // n box results of size (3 or 5) whole columns each, starting at columns x0, from column sums
 // (readable one column past every kernel) divided through the 18-bit reciprocal of the count.
 void _PIX_AVX2_BoxRow(const uint16_t* col, const int* x0, int n, int size, uint16_t recip, PIX_pixel* out);
+// Column sums as two planes, one 32-bit entry per column at index column - org: xs sums each
+// pixel's two 16-bit halves, wrapping around, and os the halves' high bytes exactly, so the low
+// bytes' sums are xs - (os << 8) (below 65536 for up to 25 pixels). Rows y0..y1 (at most 5) and
+// columns c0..c1 of a window at least 8 columns wide, in eight-column steps from c0 / 8 * 8,
+// which must not lie before org.
+void _PIX_AVX2_ColumnPlanes(const _PIX_Window& win, int y0, int y1, int c0, int c1, int org, uint32_t* xs,
+                            uint32_t* os);
+// n results of 5-column kernels whose first columns step by 4 from the planes' first entries,
+// divided through the 18-bit reciprocal of the count; reads the planes up to entry
+// (n + 7) / 8 * 32 + 12.
+void _PIX_AVX2_BoxRowStep4(const uint32_t* xs, const uint32_t* os, int n, uint16_t recip, PIX_pixel* out);
