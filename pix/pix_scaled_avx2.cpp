@@ -349,14 +349,16 @@ namespace {
 
 // One eight-column step of the planes from p (the first of Rows rows, step apart).
 template <int Rows> inline void PlaneStep(const PIX_pixel* p, ptrdiff_t step, uint32_t* xs, uint32_t* os) {
-  __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-  // Keeps each row in one register: GCC would otherwise load it again as the add's operand.
-  asm("" : "+x"(v));
-  __m256i x = v, o = _mm256_srli_epi16(v, 8);
+  auto row = [&](int r) {
+    __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + r * step));
+    // Keeps the row in one register: GCC would otherwise load it again as the add's operand.
+    asm("" : "+x"(v));
+    return v;
+  };
+  __m256i x = row(0), o = _mm256_srli_epi16(x, 8);
 #pragma GCC unroll 8
   for (int r = 1; r < Rows; ++r) {
-    v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + r * step));
-    asm("" : "+x"(v));
+    const __m256i v = row(r);
     x = _mm256_add_epi16(x, v);
     o = _mm256_add_epi16(o, _mm256_srli_epi16(v, 8));
   }

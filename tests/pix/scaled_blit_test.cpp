@@ -112,7 +112,8 @@ TEST(ScaledBlit, QuarterWidthReductionsMatchReference) {
   std::mt19937 rng(11);
   std::uniform_real_distribution<float> frac(-0.6f, 0.6f);
   for (int iter = 0; iter < 300; ++iter) {
-    const int sw = 6 + int(rng() % 180), sh = 1 + int(rng() % 40);
+    // One in three sources is at most 3 rows deep, where cut kernels hold fewer than 5 pixels.
+    const int sw = 6 + int(rng() % 180), sh = 1 + int(rng() % (iter % 3 == 1 ? 3 : 40));
     auto src = Random(sw, sh, rng, rng() % 3 == 0);
     if (iter % 4 == 0)
       for (int y = 0; y < sh; ++y)
@@ -123,7 +124,7 @@ TEST(ScaledBlit, QuarterWidthReductionsMatchReference) {
     const int dstw = 1 + int(rng() % 50), dsth = 1 + int(rng() % 12);
     const int dstx = int(rng() % 12) - 4, dsty = int(rng() % 6) - 2;
     const float srcx = float(int(rng() % 9) - 3) + (rng() % 2 ? frac(rng) : 0.0f);
-    const float srcy = float(int(rng() % 4) - 1) + frac(rng);
+    const float srcy = sh <= 3 ? 0.0f : float(int(rng() % 4) - 1) + frac(rng);
     const float srcw = 4.0f * float(dstw), srch = float(dsth) * (1.7f + float(rng() % 40) / 10.0f);
     const int mode = kModes[rng() % (sizeof(kModes) / sizeof(kModes[0]))];
     const float alpha = kAlphas[rng() % 5];
