@@ -289,18 +289,34 @@ PIX_pixel PlaneKernel(const uint32_t* xs, const uint32_t* os, int count, int n) 
   return DivideSums(_mm_sub_epi16(t, _mm_and_si128(_mm_srli_epi32(t, 8), _mm_set1_epi32(0xFF00))), n);
 }
 
-// Two column planes of n entries each, 32-byte aligned, zeroed.
-struct Planes {
+// The arrays of one reduction, carved from one allocation: the row of results, each result's
+// first column and column count, and the zeroed sums the kernels take, which are either two
+// 32-byte aligned column planes (xs and os) of the given number of entries or sumCount 16-bit
+// column sums (col).
+struct BoxScratch {
   KIT_TypedBuf<uint32_t> buf;
+  PIX_pixel* out = nullptr;
+  int* first = nullptr;
+  int* count = nullptr;
   uint32_t* xs = nullptr;
   uint32_t* os = nullptr;
-  bool Make(int n) {
-    const int stride = (n + 7) / 8 * 8;
-    uint32_t* p = buf.Resize(2 * stride + 8);
-    if (!p || buf.GetSize() < 2 * stride + 8) return false;
-    memset(p, 0, static_cast<size_t>(buf.GetSize()) * sizeof(uint32_t));
-    xs = p + (8 - (reinterpret_cast<uintptr_t>(p) / sizeof(uint32_t)) % 8) % 8;
-    os = xs + stride;
+  uint16_t* col = nullptr;
+  bool Make(int w, long long entries, long long sumCount) {
+    const long long stride = (entries + 7) / 8 * 8;
+    const long long sumWords = std::max(2 * stride, (sumCount + 1) / 2);
+    const long long total = 3LL * w + 8 + sumWords;
+    if (total > 0x1fffffff) return false;
+    uint32_t* p = buf.Resize(static_cast<int>(total));
+    if (!p || buf.GetSize() < total) return false;
+    out = p;
+    first = reinterpret_cast<int*>(p + w);
+    count = first + w;
+    uint32_t* sums = p + 3LL * w;
+    sums += (8 - (reinterpret_cast<uintptr_t>(sums) / sizeof(uint32_t)) % 8) % 8;
+    memset(sums, 0, static_cast<size_t>(sumWords) * sizeof(uint32_t));
+    xs = sums;
+    os = sums + stride;
+    col = reinterpret_cast<uint16_t*>(sums);
     return true;
   }
 };
@@ -320,13 +336,15 @@ bool _PIX_FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long
   long long a = 0, b = w;
   Narrow(curx, idx, 0, W, a, b);
   if (b <= a) return true;
-  KIT_TypedBuf<PIX_pixel> buf;
-  KIT_TypedBuf<int> firstBuf, countBuf;
-  PIX_pixel* out = buf.Resize(w);
-  int* first = firstBuf.Resize(w);
-  int* count = countBuf.Resize(w);
-  if (!out || !first || !count || buf.GetSize() < w || firstBuf.GetSize() < w || countBuf.GetSize() < w)
-    return false;
+  // The planes start at most 16 entries before the window, and at most 23 before the first whole
+  // kernel, whose rounds of eight read 28 entries past their last; the column sums hold four
+  // 16-bit channels per column (at most 5 * 255 each), padded for the four-pixel steps.
+  const long long planeEntries = std::max(win.w + 16LL, 23 + (w + 7LL) / 8 * 32 + 28);
+  BoxScratch scratch;
+  if (!scratch.Make(w, planeEntries, (win.w + 4LL) * 4)) return false;
+  PIX_pixel* const out = scratch.out;
+  int* const first = scratch.first;
+  int* const count = scratch.count;
   // Whole kernels form one run of columns, since the kernel centre moves one way.
   long long wholeFrom = b, wholeTo = b;
   for (long long k = a; k < b; ++k) {
@@ -343,22 +361,14 @@ bool _PIX_FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long
   const int c1 = std::max(first[a] + count[a], first[b - 1] + count[b - 1]) - 1;
   const int whole = static_cast<int>(wholeTo - wholeFrom);
   // 5 x 5 kernels four columns apart (a reduction to a quarter) are summed from column planes,
-  // eight kernels at a time; the planes start 16 entries before the first whole kernel.
-  const int org = whole > 0 ? first[wholeFrom] - 16 : 0;
+  // eight kernels at a time. The planes start at a multiple of 8 entries, 16 to 23 before the
+  // first whole kernel, so that the eight-column steps store whole aligned vectors.
+  const int org = whole > 0 ? (first[wholeFrom] - 16) & ~7 : 0;
+  const int lead = whole > 0 ? first[wholeFrom] - org : 0;
   const bool step4 = avx2 && size == 5 && idx == 4 << 16 && whole > 0 && win.w >= 8 && c0 / 8 * 8 >= org;
-  Planes planes;
-  KIT_TypedBuf<uint16_t> sums;
-  uint16_t* col = nullptr;
-  if (step4) {
-    if (!planes.Make(std::max(win.w - org, (whole + 7) / 8 * 32 + 28))) return false;
-  } else {
-    // Column sums as four 16-bit channels per column (at most 5 * 255 each), padded for the
-    // four-pixel steps.
-    const int sumCount = (win.w + 4) * 4;
-    col = sums.Resize(sumCount);
-    if (!col || sums.GetSize() < sumCount) return false;
-    memset(col, 0, static_cast<size_t>(sumCount) * sizeof(uint16_t));
-  }
+  uint32_t* const xs = scratch.xs;
+  uint32_t* const os = scratch.os;
+  uint16_t* const col = scratch.col;
   // A plain copy lands in the destination directly.
   const bool direct = row == StoreRow;
   for (; h > 0; --h, dest += dstep, cury += idy) {
@@ -370,13 +380,12 @@ bool _PIX_FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long
     PIX_pixel* target = direct ? dest : out;
 #if defined(PIX_HAVE_AVX2_KERNELS)
     if (step4) {
-      _PIX_AVX2_ColumnPlanes(win, y0, y1, c0, c1, org, planes.xs, planes.os);
-      _PIX_AVX2_BoxRowStep4(planes.xs + 16, planes.os + 16, whole, kReciprocal18[rowsUsed * 5], target + wholeFrom);
+      _PIX_AVX2_ColumnPlanes(win, y0, y1, c0, c1, org, xs, os);
+      _PIX_AVX2_BoxRowStep4(xs + lead, os + lead, whole, kReciprocal18[rowsUsed * 5], target + wholeFrom);
       // The cut kernels at the edges last, when the planes' wide stores have landed.
       auto cut = [&](long long from, long long to) {
         for (long long k = from; k < to; ++k)
-          target[k] = PlaneKernel(planes.xs + (first[k] - org), planes.os + (first[k] - org), count[k],
-                                  rowsUsed * count[k]);
+          target[k] = PlaneKernel(xs + (first[k] - org), os + (first[k] - org), count[k], rowsUsed * count[k]);
       };
       cut(a, wholeFrom);
       cut(wholeTo, b);
