@@ -411,7 +411,20 @@ void _PIX_AVX2_ColumnPlanes(const _PIX_Window& win, int y0, int y1, int c0, int 
   }
 }
 
-void _PIX_AVX2_BoxRowStep4(const uint32_t* xs, const uint32_t* os, int n, uint16_t recip, PIX_pixel* out) {
+namespace {
+
+// Sets the reciprocals of kernel j of a round, whose kernels lie [0, 2 | 1, 3] in ra and
+// [4, 6 | 5, 7] in rb, to v.
+inline void SetKernelRecip(__m256i& ra, __m256i& rb, int j, uint16_t v) {
+  const __m256i value = _mm256_set1_epi16(static_cast<short>(v)), at = _mm256_set1_epi64x(j);
+  ra = _mm256_blendv_epi8(ra, value, _mm256_cmpeq_epi64(_mm256_setr_epi64x(0, 2, 1, 3), at));
+  rb = _mm256_blendv_epi8(rb, value, _mm256_cmpeq_epi64(_mm256_setr_epi64x(4, 6, 5, 7), at));
+}
+
+}  // namespace
+
+void _PIX_AVX2_BoxRowStep4(const uint32_t* xs, const uint32_t* os, int n, uint16_t recip, uint16_t firstRecip,
+                           uint16_t lastRecip, PIX_pixel* out) {
   const __m256i r = _mm256_set1_epi16(static_cast<short>(recip));
   const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
   const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
@@ -422,8 +435,11 @@ void _PIX_AVX2_BoxRowStep4(const uint32_t* xs, const uint32_t* os, int n, uint16
     // Kernels [0, 2 | 1, 3] and [4, 6 | 5, 7]
     const __m256i a = _mm256_add_epi16(_mm256_unpacklo_epi64(k0, k1), _mm256_unpackhi_epi64(k0, k1));
     const __m256i b = _mm256_add_epi16(_mm256_unpacklo_epi64(k2, k3), _mm256_unpackhi_epi64(k2, k3));
+    __m256i ra = r, rb = r;
+    if (k == 0) SetKernelRecip(ra, rb, 0, firstRecip);
+    if (n - k <= 8) SetKernelRecip(ra, rb, n - 1 - k, lastRecip);
     const __m256i px =
-        _mm256_permutevar8x32_epi32(_mm256_packus_epi16(DivideKernels(a, r), DivideKernels(b, r)), order);
+        _mm256_permutevar8x32_epi32(_mm256_packus_epi16(DivideKernels(a, ra), DivideKernels(b, rb)), order);
     if (k + 8 <= n)
       _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + k), px);
     else

@@ -277,18 +277,6 @@ PIX_pixel DivideSums(__m128i sum, int n) {
   return static_cast<PIX_pixel>(_mm_cvtsi128_si32(_mm_packus_epi16(v, v)));
 }
 
-// One kernel of count columns from column plane entries xs and os, divided by n.
-PIX_pixel PlaneKernel(const uint32_t* xs, const uint32_t* os, int count, int n) {
-  __m128i x = _mm_setzero_si128(), o = x;
-  for (int i = 0; i < count; ++i) {
-    x = _mm_add_epi16(x, _mm_cvtsi32_si128(static_cast<int>(xs[i])));
-    o = _mm_add_epi16(o, _mm_cvtsi32_si128(static_cast<int>(os[i])));
-  }
-  // [x low, o low, x high, o high]; only o's low byte reaches x's word in x - (o << 8).
-  const __m128i t = _mm_unpacklo_epi16(x, o);
-  return DivideSums(_mm_sub_epi16(t, _mm_and_si128(_mm_srli_epi32(t, 8), _mm_set1_epi32(0xFF00))), n);
-}
-
 // The arrays of one reduction, carved from one allocation: the row of results, each result's
 // first column and column count, and the zeroed sums the kernels take, which are either two
 // 32-byte aligned column planes (xs and os) of the given number of entries or sumCount 16-bit
@@ -362,10 +350,13 @@ bool _PIX_FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long
   const int whole = static_cast<int>(wholeTo - wholeFrom);
   // 5 x 5 kernels four columns apart (a reduction to a quarter) are summed from column planes,
   // eight kernels at a time. The planes start at a multiple of 8 entries, 16 to 23 before the
-  // first whole kernel, so that the eight-column steps store whole aligned vectors.
+  // first whole kernel, so that the eight-column steps store whole aligned vectors. Each edge
+  // cuts at most one kernel, to no fewer than 3 columns; from 2 rows on, every count has its
+  // 18-bit reciprocal.
   const int org = whole > 0 ? (first[wholeFrom] - 16) & ~7 : 0;
   const int lead = whole > 0 ? first[wholeFrom] - org : 0;
-  const bool step4 = avx2 && size == 5 && idx == 4 << 16 && whole > 0 && win.w >= 8 && c0 / 8 * 8 >= org;
+  const bool step4 =
+      avx2 && size == 5 && idx == 4 << 16 && whole > 0 && win.w >= 8 && win.h >= 2 && c0 / 8 * 8 >= org;
   uint32_t* const xs = scratch.xs;
   uint32_t* const os = scratch.os;
   uint16_t* const col = scratch.col;
@@ -381,14 +372,10 @@ bool _PIX_FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long
 #if defined(PIX_HAVE_AVX2_KERNELS)
     if (step4) {
       _PIX_AVX2_ColumnPlanes(win, y0, y1, c0, c1, org, xs, os);
-      _PIX_AVX2_BoxRowStep4(xs + lead, os + lead, whole, kReciprocal18[rowsUsed * 5], target + wholeFrom);
-      // The cut kernels at the edges last, when the planes' wide stores have landed.
-      auto cut = [&](long long from, long long to) {
-        for (long long k = from; k < to; ++k)
-          target[k] = PlaneKernel(xs + (first[k] - org), os + (first[k] - org), count[k], rowsUsed * count[k]);
-      };
-      cut(a, wholeFrom);
-      cut(wholeTo, b);
+      // The run starts with the cut kernel at the left edge, if there is one.
+      _PIX_AVX2_BoxRowStep4(xs + lead - 4 * (wholeFrom - a), os + lead - 4 * (wholeFrom - a), static_cast<int>(b - a),
+                            kReciprocal18[rowsUsed * 5], kReciprocal18[rowsUsed * count[a]],
+                            kReciprocal18[rowsUsed * count[b - 1]], target + a);
       if (!direct) row(dest + a, out + a, static_cast<int>(b - a), ia);
       continue;
     }
