@@ -324,10 +324,11 @@ bool _PIX_FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long
   long long a = 0, b = w;
   Narrow(curx, idx, 0, W, a, b);
   if (b <= a) return true;
-  // The planes start at most 16 entries before the window, and at most 23 before the first whole
-  // kernel, whose rounds of eight read 28 entries past their last; the column sums hold four
-  // 16-bit channels per column (at most 5 * 255 each), padded for the four-pixel steps.
-  const long long planeEntries = std::max(win.w + 16LL, 23 + (w + 7LL) / 8 * 32 + 28);
+  // The planes start at most 16 entries before the window, and the run of kernels at most 23
+  // entries into them, reading below (n + 7) / 8 * 32 + 12 entries on for n kernels; the column
+  // sums hold four 16-bit channels per column (at most 5 * 255 each), padded for the four-pixel
+  // steps.
+  const long long planeEntries = std::max(win.w + 16LL, 23 + (w + 7LL) / 8 * 32 + 12);
   BoxScratch scratch;
   if (!scratch.Make(w, planeEntries, (win.w + 4LL) * 4)) return false;
   PIX_pixel* const out = scratch.out;
@@ -354,7 +355,8 @@ bool _PIX_FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long
   // cuts at most one kernel, to no fewer than 3 columns; from 2 rows on, every count has its
   // 18-bit reciprocal.
   const int org = whole > 0 ? (first[wholeFrom] - 16) & ~7 : 0;
-  const int lead = whole > 0 ? first[wholeFrom] - org : 0;
+  // The run's first plane entry: the first whole kernel's, or that of the cut kernel before it.
+  const int runStart = whole > 0 ? first[wholeFrom] - org - 4 * static_cast<int>(wholeFrom - a) : 0;
   const bool step4 =
       avx2 && size == 5 && idx == 4 << 16 && whole > 0 && win.w >= 8 && win.h >= 2 && c0 / 8 * 8 >= org;
   uint32_t* const xs = scratch.xs;
@@ -372,10 +374,8 @@ bool _PIX_FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long
 #if defined(PIX_HAVE_AVX2_KERNELS)
     if (step4) {
       _PIX_AVX2_ColumnPlanes(win, y0, y1, c0, c1, org, xs, os);
-      // The run starts with the cut kernel at the left edge, if there is one.
-      _PIX_AVX2_BoxRowStep4(xs + lead - 4 * (wholeFrom - a), os + lead - 4 * (wholeFrom - a), static_cast<int>(b - a),
-                            kReciprocal18[rowsUsed * 5], kReciprocal18[rowsUsed * count[a]],
-                            kReciprocal18[rowsUsed * count[b - 1]], target + a);
+      _PIX_AVX2_BoxRowStep4(xs + runStart, os + runStart, static_cast<int>(b - a), kReciprocal18[rowsUsed * 5],
+                            kReciprocal18[rowsUsed * count[a]], kReciprocal18[rowsUsed * count[b - 1]], target + a);
       if (!direct) row(dest + a, out + a, static_cast<int>(b - a), ia);
       continue;
     }

@@ -65,6 +65,6 @@ void _PIX_AVX2_ColumnPlanes(const _PIX_Window& win, int y0, int y1, int c0, int 
 // n results of 5-column kernels whose first columns step by 4 from the planes' first entries,
 // divided through the 18-bit reciprocals of their counts: firstRecip for the first kernel,
 // lastRecip for the last and recip for the others (kernels cut by the window's edges sum zero
-// entries beyond it and count fewer pixels). Reads the planes up to entry (n + 7) / 8 * 32 + 12.
+// entries beyond it and count fewer pixels). Reads plane entries below (n + 7) / 8 * 32 + 12.
 void _PIX_AVX2_BoxRowStep4(const uint32_t* xs, const uint32_t* os, int n, uint16_t recip, uint16_t firstRecip,
                            uint16_t lastRecip, PIX_pixel* out);
