@@ -2,6 +2,7 @@
 #include <immintrin.h>
 
 #include <algorithm>
+#include <type_traits>
 
 #include "pix/pix_scaled_fast.h"
 #include "pix/pix_simd.h"
@@ -259,6 +260,18 @@ void _PIX_AVX2_BilinearScaleRow(const PIX_pixel* r0, const PIX_pixel* r1, const 
 
 namespace {
 
+// Calls f(std::integral_constant<int, n>()) for a kernel's row count n (1 to 5), so that the row
+// loops are unrolled for each count.
+template <class F> inline void WithRowCount(int n, F&& f) {
+  switch (n) {
+    case 1: f(std::integral_constant<int, 1>()); break;
+    case 2: f(std::integral_constant<int, 2>()); break;
+    case 3: f(std::integral_constant<int, 3>()); break;
+    case 4: f(std::integral_constant<int, 4>()); break;
+    default: f(std::integral_constant<int, 5>()); break;
+  }
+}
+
 // Sums of eight columns from c over a fixed number of rows, kept in registers throughout.
 template <int Rows> inline void SumEightColumns(const PIX_pixel* const* rows, int c, uint16_t* col) {
   auto widen = [&](int r, int offset) {
@@ -293,13 +306,7 @@ void _PIX_AVX2_ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1
   const int n = y1 - y0 + 1;
   for (int r = 0; r < n; ++r) rows[r] = win.row(y0 + r);
   int c = c0;
-  switch (n) {
-    case 1: c = ColumnSumsOf<1>(rows, c, c1, win.w, col); break;
-    case 2: c = ColumnSumsOf<2>(rows, c, c1, win.w, col); break;
-    case 3: c = ColumnSumsOf<3>(rows, c, c1, win.w, col); break;
-    case 4: c = ColumnSumsOf<4>(rows, c, c1, win.w, col); break;
-    default: c = ColumnSumsOf<5>(rows, c, c1, win.w, col); break;
-  }
+  WithRowCount(n, [&](auto rowCount) { c = ColumnSumsOf<rowCount()>(rows, c, c1, win.w, col); });
   _PIX_ColumnSums(win, y0, y1, c, c1, col);
 }
 
@@ -402,13 +409,8 @@ inline __m256i HalfKernels(const uint32_t* xs, const uint32_t* os, int c) {
 void _PIX_AVX2_ColumnPlanes(const _PIX_Window& win, int y0, int y1, int c0, int c1, int org, uint32_t* xs,
                             uint32_t* os) {
   const PIX_pixel* p = win.row(y0);
-  switch (y1 - y0 + 1) {
-    case 1: PlanesOf<1>(p, win.step, win.w, c0, c1, org, xs, os); break;
-    case 2: PlanesOf<2>(p, win.step, win.w, c0, c1, org, xs, os); break;
-    case 3: PlanesOf<3>(p, win.step, win.w, c0, c1, org, xs, os); break;
-    case 4: PlanesOf<4>(p, win.step, win.w, c0, c1, org, xs, os); break;
-    default: PlanesOf<5>(p, win.step, win.w, c0, c1, org, xs, os); break;
-  }
+  WithRowCount(y1 - y0 + 1,
+               [&](auto rowCount) { PlanesOf<rowCount()>(p, win.step, win.w, c0, c1, org, xs, os); });
 }
 
 namespace {

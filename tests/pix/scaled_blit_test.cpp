@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <memory>
+#include <random>
 
 #include "pix/pix.h"
 #include "tests/pix/helpers.h"
@@ -30,6 +32,8 @@ ref::Px Px(const Img& m, int x, int y) { return ref::Split(m.at(x, y)); }
 const int kModes[] = {0,       0x100,   0x10000, 0x10100, 0x10001, 0x101,  0x10003,
                       0x10104, 0x10005, 0x102,   0x10002, 0x3,     0x107};
 const float kAlphas[] = {1.0f, 0.5f, OpacityFor(77), OpacityFor(300), -0.5f};
+
+int RandomMode(std::mt19937& rng) { return kModes[rng() % std::size(kModes)]; }
 
 struct Call {
   int dstx, dsty, dstw, dsth;
@@ -73,7 +77,7 @@ TEST(ScaledBlit, MatchesReferenceOverRandomCases) {
     const float srcx = float(int(rng() % 50) - 10) + frac(rng), srcy = float(int(rng() % 50) - 10) + frac(rng);
     float srcw = float(int(rng() % 120)) + frac(rng), srch = float(int(rng() % 120)) + frac(rng);
     if (rng() % 6 == 0) srcw = -srcw;
-    const int mode = kModes[rng() % (sizeof(kModes) / sizeof(kModes[0]))];
+    const int mode = RandomMode(rng);
     const float alpha = kAlphas[rng() % 5];
     SCOPED_TRACE(testing::Message() << "iter " << iter);
     ExpectLikeReference(*dst, *src, {dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, alpha, mode});
@@ -97,7 +101,7 @@ TEST(ScaledBlit, LargeScalesMatchReference) {
     const int dstx = int(rng() % 20) - 8, dsty = int(rng() % 20) - 8;
     const float srcx = float(int(rng() % 6)) + (rng() % 2 ? frac(rng) : 0.0f), srcy = float(int(rng() % 6));
     const float srcw = float(sw - 6), srch = float(sh - 6);
-    const int mode = kModes[rng() % (sizeof(kModes) / sizeof(kModes[0]))];
+    const int mode = RandomMode(rng);
     const float alpha = kAlphas[rng() % 5];
     SCOPED_TRACE(testing::Message() << "iter " << iter);
     ExpectLikeReference(*dst, *src, {dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, alpha, mode});
@@ -126,7 +130,7 @@ TEST(ScaledBlit, QuarterWidthReductionsMatchReference) {
     const float srcx = float(int(rng() % 9) - 3) + (rng() % 2 ? frac(rng) : 0.0f);
     const float srcy = sh <= 3 ? 0.0f : float(int(rng() % 4) - 1) + frac(rng);
     const float srcw = 4.0f * float(dstw), srch = float(dsth) * (1.7f + float(rng() % 40) / 10.0f);
-    const int mode = kModes[rng() % (sizeof(kModes) / sizeof(kModes[0]))];
+    const int mode = RandomMode(rng);
     const float alpha = kAlphas[rng() % 5];
     SCOPED_TRACE(testing::Message() << "iter " << iter);
     ExpectLikeReference(*dst, *src, {dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, alpha, mode});
@@ -275,7 +279,7 @@ TEST(RotatedBlit, MatchesReferenceMapping) {
     const float srcw = float(1 + rng() % 30), srch = float(1 + rng() % 30);
     const float angle = float(rng() % 628) / 100.0f, rx = float(rng() % 5) - 2.0f, ry = 0.5f;
     const bool clip = rng() % 2;
-    const int mode = kModes[rng() % (sizeof(kModes) / sizeof(kModes[0]))];
+    const int mode = RandomMode(rng);
     const float alpha = kAlphas[rng() % 4];
     // The set-up as described, in doubles.
     const double c = std::cos(double(angle)), sn = std::sin(double(angle));
@@ -331,7 +335,7 @@ TEST(DeltaBlit, SecondOrderTermsAndClipping) {
     const double dsdxdy = pick() / 16, dtdxdy = pick() / 16;
     const float sx = float(int(rng() % 16) - 3) / 4, sy = float(int(rng() % 16) - 3) / 4;
     const int dstx = int(rng() % 16) - 6, dsty = int(rng() % 16) - 6, dstw = int(rng() % 30), dsth = int(rng() % 30);
-    const int mode = kModes[rng() % (sizeof(kModes) / sizeof(kModes[0]))];
+    const int mode = RandomMode(rng);
     const float alpha = kAlphas[rng() % 4];
     // The unclipped mapping from the area's own top-left pixel, skipping what lies outside.
     sref::Delta d{dstx, dsty, dstw, dsth,
