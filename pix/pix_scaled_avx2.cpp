@@ -428,25 +428,30 @@ inline void SetKernelRecip(__m256i& ra, __m256i& rb, int j, uint16_t v) {
 void _PIX_AVX2_BoxRowStep4(const uint32_t* xs, const uint32_t* os, int n, uint16_t recip, uint16_t firstRecip,
                            uint16_t lastRecip, PIX_pixel* out) {
   const __m256i r = _mm256_set1_epi16(static_cast<short>(recip));
-  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
   const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
-  for (int k = 0; k < n; k += 8) {
-    const int c = 4 * k;
+  for (int k = 0;; k += 8) {
+    // The last step ends at n, overlapping the one before with the same values: a masked store
+    // costs more than a whole step on some processors.
+    const int at = std::min(k, std::max(n - 8, 0));
+    const int c = 4 * at;
     const __m256i k0 = HalfKernels(xs, os, c), k1 = HalfKernels(xs, os, c + 8);
     const __m256i k2 = HalfKernels(xs, os, c + 16), k3 = HalfKernels(xs, os, c + 24);
     // Kernels [0, 2 | 1, 3] and [4, 6 | 5, 7]
     const __m256i a = _mm256_add_epi16(_mm256_unpacklo_epi64(k0, k1), _mm256_unpackhi_epi64(k0, k1));
     const __m256i b = _mm256_add_epi16(_mm256_unpacklo_epi64(k2, k3), _mm256_unpackhi_epi64(k2, k3));
     __m256i ra = r, rb = r;
-    if (k == 0) SetKernelRecip(ra, rb, 0, firstRecip);
-    if (n - k <= 8) SetKernelRecip(ra, rb, n - 1 - k, lastRecip);
+    if (at == 0) SetKernelRecip(ra, rb, 0, firstRecip);
+    if (n - at <= 8) SetKernelRecip(ra, rb, n - 1 - at, lastRecip);
     const __m256i px =
         _mm256_permutevar8x32_epi32(_mm256_packus_epi16(DivideKernels(a, ra), DivideKernels(b, rb)), order);
-    if (k + 8 <= n)
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + k), px);
-    else
-      _mm256_maskstore_epi32(reinterpret_cast<int*>(out + k), _mm256_cmpgt_epi32(_mm256_set1_epi32(n - k), lanes),
-                             px);
+    if (n >= 8) {
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + at), px);
+    } else {
+      PIX_pixel last[8];
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(last), px);
+      std::copy(last, last + n, out);
+    }
+    if (at + 8 >= n) break;
   }
 }
 
