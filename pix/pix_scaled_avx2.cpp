@@ -160,6 +160,13 @@ bool _PIX_AVX2_BilinearBlocks(const int* xs, const uint32_t* xf, int n, int widt
 
 namespace {
 
+// The first n (below 8) of eight pixels.
+inline void StoreFirstPixels(PIX_pixel* out, __m256i px, int n) {
+  PIX_pixel all[8];
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(all), px);
+  std::copy(all, all + n, out);
+}
+
 inline __m256i LoadLanes(const PIX_pixel* row, const int* base) {
   return _mm256_inserti128_si256(
       _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + base[0]))),
@@ -194,11 +201,7 @@ void _PIX_AVX2_BilinearBlockRow(const PIX_pixel* r0, const PIX_pixel* r1, const 
   };
   int k = 0;
   for (; k + 8 <= n; k += 8) _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + k), group(k));
-  if (k < n) {
-    PIX_pixel last[8];
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(last), group(k));
-    std::copy(last, last + (n - k), out + k);
-  }
+  if (k < n) StoreFirstPixels(out + k, group(k), n - k);
 }
 
 void _PIX_AVX2_BilinearScaleRow(const PIX_pixel* r0, const PIX_pixel* r1, const int* xs, const uint64_t* w, int n,
@@ -444,13 +447,8 @@ void _PIX_AVX2_BoxRowStep4(const uint32_t* xs, const uint32_t* os, int n, uint16
     if (n - at <= 8) SetKernelRecip(ra, rb, n - 1 - at, lastRecip);
     const __m256i px =
         _mm256_permutevar8x32_epi32(_mm256_packus_epi16(DivideKernels(a, ra), DivideKernels(b, rb)), order);
-    if (n >= 8) {
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + at), px);
-    } else {
-      PIX_pixel last[8];
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(last), px);
-      std::copy(last, last + n, out);
-    }
+    if (n >= 8) _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + at), px);
+    else StoreFirstPixels(out, px, n);
     if (at + 8 >= n) break;
   }
 }
