@@ -20,6 +20,11 @@
 #define GetGValue(c) (((c) >> 8) & 0xFF)
 #define GetBValue(c) ((c) & 0xFF)
 
+// Builds the layer's process-wide pools and caches now. An object of static storage duration
+// whose destructor deletes drawing objects calls this from its constructor, so that they are
+// destroyed after it.
+void GDI_EnsureStaticState();
+
 // Memory context of w x h pixels over zeroed, 64-byte-aligned memory in the raster library's
 // byte order (blue first), rows top first, y growing downward. Null on failure.
 HDC GDI_CreateMemContext(HDC ignored, int w, int h);

@@ -113,13 +113,25 @@ GDI_Font* MakeDefaultFont(double size) {
   return font;
 }
 
+// Made once and kept until the library unloads.
+struct DefaultFontHolder {
+  GDI_Font* const font = MakeDefaultFont(kDefaultSize);
+  ~DefaultFontHolder() {
+    if (font) ReleaseFont(font);
+  }
+};
+
 const GDI_Font* DefaultFont() {
-  // Made once and kept for the life of the program.
-  static GDI_Font* const font = MakeDefaultFont(kDefaultSize);
-  return font;
+  static DefaultFontHolder holder;
+  return holder.font;
 }
 
 }  // namespace
+
+void GDI_EnsureStaticState() {
+  GDI_PooledObjectCount();
+  NameCache();
+}
 
 const GDI_Font* GDI_FontOfContext(HDC ctx) {
   if (GDI_IsValidContext(ctx) && GDI_IsValidObject(ctx->curfont) && ctx->curfont->type == GDI_TYPE_FONT &&
