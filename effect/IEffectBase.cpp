@@ -1,5 +1,7 @@
 #include "effect/IEffectBase.h"
 
+#include "graphics/IGraphics.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -62,7 +64,7 @@ IEffectBase::IEffectBase(int nParams, const char* channelIOStr, int nPresets,
 }
 
 IEffectBase::~IEffectBase() {
-  // The editor is owned as well; the editor framework's own teardown deletes it.
+  delete mGraphics;
   mGraphics = nullptr;
   mParams.Empty(true);
   mPresets.Empty(true);
@@ -114,10 +116,15 @@ void IEffectBase::SetParameterFromGUI(int paramIdx, double normalized) {
 void IEffectBase::AttachGraphics(IGraphics* graphics) {
   if (!graphics) return;
   KIT_MutexLock lock(mMutex);
+  for (int i = 0; i < NParams(); ++i) graphics->SetParameterFromPlug(i, GetParam(i)->GetNormalized(), true);
+  graphics->PrepDraw();
   mGraphics = graphics;
 }
 
-void IEffectBase::RedrawParamControls() {}
+void IEffectBase::RedrawParamControls() {
+  if (!mGraphics) return;
+  for (int i = 0; i < NParams(); ++i) mGraphics->SetParameterFromPlug(i, GetParam(i)->Value(), false);
+}
 
 void IEffectBase::OnParamReset() {
   for (int i = 0; i < NParams(); ++i) OnParamChange(i);

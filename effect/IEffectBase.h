@@ -30,49 +30,56 @@ public:
   IEffectBase(const IEffectBase&) = delete;
   IEffectBase& operator=(const IEffectBase&) = delete;
 
-  // The virtual slots, in their fixed order.
-  virtual ~IEffectBase();
-  virtual void Reset();
-  virtual void OnParamChange(int paramIdx);
-  virtual void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames);
-  virtual void OnGUIOpen() {}
-  virtual void OnGUIClose() {}
-  virtual void OnIdle() {}
-  virtual void OnActivate(bool active);
-  virtual void ProcessMidiMsg(IMidiMsg* msg);
-  virtual void ProcessSysEx(ISysEx* /*msg*/) {}
-  virtual bool MidiNoteName(int noteNumber, char* name);
-  virtual bool SerializeState(ByteChunk* chunk) { return SerializeParams(chunk); }
-  virtual int UnserializeState(ByteChunk* chunk, int startPos) {
+  // The virtual slots, in their fixed order. Threads: "host" is whichever host thread makes the
+  // call (its main thread for the dispatcher, automation threads for parameter sets); "audio" the
+  // host's audio thread; "GUI" the thread that owns the editor. All of them run with mMutex held
+  // unless said otherwise.
+  virtual ~IEffectBase();                                               // host (close)
+  virtual void Reset();                                                 // host
+  virtual void OnParamChange(int paramIdx);                             // host, GUI
+  virtual void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames);  // audio
+  virtual void OnGUIOpen() {}                                           // GUI
+  virtual void OnGUIClose() {}                                          // GUI
+  virtual void OnIdle() {}                                              // host
+  virtual void OnActivate(bool active);                                 // host
+  virtual void ProcessMidiMsg(IMidiMsg* msg);                           // audio, host
+  virtual void ProcessSysEx(ISysEx* /*msg*/) {}                         // audio, host
+  virtual bool MidiNoteName(int noteNumber, char* name);                // host
+  virtual bool SerializeState(ByteChunk* chunk) { return SerializeParams(chunk); }  // host
+  virtual int UnserializeState(ByteChunk* chunk, int startPos) {       // host
     return UnserializeParams(chunk, startPos);
   }
-  virtual bool CompareState(const unsigned char* data, int startPos);
-  virtual void OnWindowResize() {}
-  virtual bool HostRequestingAboutBox() { return false; }
-  virtual void OnHostIdentified() {}
-  virtual void PopupHostContextMenuForParam(int /*paramIdx*/, int /*x*/, int /*y*/) {}
+  virtual bool CompareState(const unsigned char* data, int startPos);   // host
+  virtual void OnWindowResize() {}                                      // GUI
+  virtual bool HostRequestingAboutBox() { return false; }               // host
+  virtual void OnHostIdentified() {}                                    // host
+  virtual void PopupHostContextMenuForParam(int /*paramIdx*/, int /*x*/, int /*y*/) {}  // GUI
+  // GUI; takes mMutex itself.
   virtual void SetParameterFromGUI(int paramIdx, double normalized);
+  // GUI, without mMutex: the host may answer on its own GUI thread.
   virtual void BeginInformHostOfParamChange(int paramIdx) = 0;
-  virtual void InformHostOfParamChange(int paramIdx, double normalized) = 0;
+  virtual void InformHostOfParamChange(int paramIdx, double normalized) = 0;  // GUI, host
+  // GUI, without mMutex.
   virtual void EndInformHostOfParamChange(int paramIdx) = 0;
-  virtual void InformHostOfProgramChange() = 0;
-  virtual bool IsRenderingOffline() { return false; }
-  virtual int GetSamplePos() = 0;
-  virtual double GetTempo() = 0;
-  virtual void GetTimeSig(int* numerator, int* denominator) = 0;
-  virtual void GetTime(ITimeInfo* timeInfo) = 0;
-  virtual EHost GetHost() { return mHost; }
-  virtual EAPI GetAPI() { return mAPI; }
-  virtual void ResizeGraphics(int w, int h) = 0;
-  virtual void HostSpecificInit() {}
+  virtual void InformHostOfProgramChange() = 0;                         // host, GUI
+  virtual bool IsRenderingOffline() { return false; }                   // audio, host
+  virtual int GetSamplePos() = 0;                                       // audio
+  virtual double GetTempo() = 0;                                        // audio
+  virtual void GetTimeSig(int* numerator, int* denominator) = 0;        // audio
+  virtual void GetTime(ITimeInfo* timeInfo) = 0;                        // audio
+  virtual EHost GetHost() { return mHost; }                             // host
+  virtual EAPI GetAPI() { return mAPI; }                                // any
+  virtual void ResizeGraphics(int w, int h) = 0;                        // GUI
+  virtual void HostSpecificInit() {}                                    // host (open)
+  // The constructor's thread; takes mMutex itself.
   virtual void AttachGraphics(IGraphics* graphics);
-  virtual void SetLatency(int samples) { mLatency = samples; }
-  virtual bool SendMidiMsg(IMidiMsg* msg) = 0;
-  virtual bool SendSysEx(ISysEx* /*msg*/) { return false; }
-  virtual void RedrawParamControls();
-  virtual void DirtyPTCompareState() {}
-  virtual void PresetsChangedByHost() {}
-  virtual void SetBlockSize(int blockSize);
+  virtual void SetLatency(int samples) { mLatency = samples; }          // host
+  virtual bool SendMidiMsg(IMidiMsg* msg) = 0;                          // audio
+  virtual bool SendSysEx(ISysEx* /*msg*/) { return false; }             // audio
+  virtual void RedrawParamControls();                                   // host
+  virtual void DirtyPTCompareState() {}                                 // host
+  virtual void PresetsChangedByHost() {}                                // host
+  virtual void SetBlockSize(int blockSize);                             // host
 
   // Identity and configuration.
   const char* GetEffectName() const { return mEffectName; }
@@ -216,6 +223,7 @@ protected:
   int mBlockSize = 0;
   int mLatency;
   int mTailSize = 0;
+  // Set once by AttachGraphics (the constructor's thread); then read by every thread.
   IGraphics* mGraphics = nullptr;
   KIT_PtrList<IParam> mParams;
   KIT_PtrList<IPreset> mPresets;

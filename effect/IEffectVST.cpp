@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "graphics/IGraphics.h"
 #include "kit/Log.h"
 #include "kit/kitcstring.h"
 
@@ -159,7 +160,15 @@ EHost IEffectVST::GetHost() {
 void IEffectVST::ResizeGraphics(int, int) {
   // The editor's size is reported once it exists; there is nothing to report before.
   if (!GetGUI()) return;
+  SetEditRectFromGUI();
   OnWindowResize();
+}
+
+void IEffectVST::SetEditRectFromGUI() {
+  mEditRect.top = 0;
+  mEditRect.left = 0;
+  mEditRect.bottom = static_cast<VstInt16>(GetGUI()->Height());
+  mEditRect.right = static_cast<VstInt16>(GetGUI()->Width());
 }
 
 void IEffectVST::HostSpecificInit() {
@@ -177,6 +186,7 @@ void IEffectVST::AttachGraphics(IGraphics* graphics) {
   if (!graphics) return;
   IEffectBase::AttachGraphics(graphics);
   mAEffect.flags |= effFlagsHasEditor;
+  SetEditRectFromGUI();
 }
 
 void IEffectVST::SetLatency(int samples) {
@@ -229,6 +239,7 @@ void IEffectVST::VSTSetParameter(AEffect* effect, VstInt32 idx, float value) {
   KIT_MutexLock lock(plug->mMutex);
   IParam* param = plug->GetParam(idx);
   if (!param) return;
+  if (IGraphics* graphics = plug->GetGUI()) graphics->SetParameterFromPlug(idx, value, true);
   param->SetNormalized(value);
   plug->OnParamChange(idx);
 }

@@ -58,6 +58,8 @@ private:
   VstIntPtr CallHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
   const VstTimeInfo* AskTime(VstInt32 mask);
   void WantMidi();
+  // The editor size the host reads with effEditGetRect.
+  void SetEditRectFromGUI();
 
   ERect mEditRect{};
   audioMasterCallback mHostCallback;

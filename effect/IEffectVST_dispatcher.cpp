@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "effect/IEffectVST.h"
+#include "graphics/IGraphics.h"
 #include "kit/Log.h"
 #include "kit/kitcstring.h"
 
@@ -96,8 +97,14 @@ VstIntPtr IEffectVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, v
       }
       return 0;
     case effEditOpen:
+      if (!GetGUI() || !GetGUI()->OpenWindow(ptr)) return 0;
+      OnGUIOpen();
+      return 1;
     case effEditClose:
-      return 0;  // no editor window can be opened yet
+      if (!GetGUI()) return 0;
+      OnGUIClose();
+      GetGUI()->CloseWindow();
+      return 1;
     case effIdentify:
       return kNvEf;
     case effGetChunk:
@@ -210,6 +217,7 @@ VstIntPtr IEffectVST::StringToParameter(int idx, const char* text) {
     if (!param->MapDisplayText(text, &mapped)) return 0;
     value = mapped;
   }
+  if (IGraphics* graphics = GetGUI()) graphics->SetParameterFromPlug(idx, value, false);
   double lo, hi;
   param->GetBounds(lo, hi);
   param->Set(value < lo ? lo : (value > hi ? hi : value));

@@ -26,3 +26,19 @@ public:
 private:
   KIT_Mutex& mMutex;
 };
+
+// Holds the mutex for its lifetime when given one; does nothing for null.
+class KIT_OptionalMutexLock {
+public:
+  explicit KIT_OptionalMutexLock(KIT_Mutex* mutex) : mMutex(mutex) {
+    if (mMutex) mMutex->Enter();
+  }
+  ~KIT_OptionalMutexLock() {
+    if (mMutex) mMutex->Leave();
+  }
+  KIT_OptionalMutexLock(const KIT_OptionalMutexLock&) = delete;
+  KIT_OptionalMutexLock& operator=(const KIT_OptionalMutexLock&) = delete;
+
+private:
+  KIT_Mutex* mMutex;
+};

@@ -50,8 +50,10 @@ public:
     VstInt32 eventType = 0;
   };
 
-  explicit TestHost(PluginLibrary& library, bool useMain = false) {
-    PluginLibrary::Entry entry = useMain ? library.MainFunction() : library.EntryFunction();
+  explicit TestHost(PluginLibrary& library, bool useMain = false)
+      : TestHost(useMain ? library.MainFunction() : library.EntryFunction()) {}
+  // An entry function linked into the test itself.
+  explicit TestHost(PluginLibrary::Entry entry) {
     sCreating = this;
     mEffect = entry ? entry(&Callback) : nullptr;
     sCreating = nullptr;
@@ -78,6 +80,10 @@ public:
     Dispatch(effMainsChanged, 0, 1);
   }
 
+  std::vector<Call> Calls() const {
+    std::lock_guard<std::mutex> lock(mCallsMutex);
+    return mCalls;
+  }
   std::vector<Call> CallsWith(VstInt32 opcode) const {
     std::lock_guard<std::mutex> lock(mCallsMutex);
     std::vector<Call> found;
