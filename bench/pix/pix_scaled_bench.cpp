@@ -1,7 +1,5 @@
 // Resampling blits side by side with pixman's bilinear transforms, and PNG decoding side by side
-// with cairo's PNG reader. Each pair processes the same pixels. BM_Pair_* runs both in turn in
-// every iteration and reports the best time of each and their ratio (ours / peer), which holds
-// steady on a machine whose speed drifts between repetitions.
+// with cairo's PNG reader. Each pair processes the same pixels.
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 #include <pixman.h>
@@ -18,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/pair.h"
 #include "bench/pix/bench_images.h"
 #include "pix/pix.h"
 
@@ -194,55 +193,8 @@ class DecodeCase {
   bool peerOk_ = true, oursOk_ = true;
 };
 
-template <class Case, bool Ours> void RunOne(benchmark::State& st, Case& c) {
-  for (auto _ : st) {
-    if (Ours) c.Ours();
-    else c.Peer();
-    benchmark::ClobberMemory();
-  }
-  if (!(Ours ? c.OursOk() : c.PeerOk())) st.SkipWithError("the work failed");
-}
-
-template <class Case> void RunPair(benchmark::State& st, Case& c) {
-  using Clock = std::chrono::steady_clock;
-  double peer = std::numeric_limits<double>::infinity(), ours = peer;
-  for (auto _ : st) {
-    const auto t0 = Clock::now();
-    c.Peer();
-    benchmark::ClobberMemory();
-    const auto t1 = Clock::now();
-    c.Ours();
-    benchmark::ClobberMemory();
-    const auto t2 = Clock::now();
-    peer = std::min(peer, std::chrono::duration<double, std::micro>(t1 - t0).count());
-    ours = std::min(ours, std::chrono::duration<double, std::micro>(t2 - t1).count());
-  }
-  if (!c.PeerOk() || !c.OursOk()) st.SkipWithError("the work failed");
-  st.counters["peer_us"] = peer;
-  st.counters["ours_us"] = ours;
-  st.counters["ratio"] = ours / peer;
-}
-
-// The peer's run, ours (unless named "") and the pair, each on a fresh case.
-template <class Case, class... Args>
-void Register(const std::string& peerName, const std::string& oursName, const std::string& pairName,
-              Args... args) {
-  benchmark::RegisterBenchmark(peerName.c_str(), [=](benchmark::State& st) {
-    Case c(args...);
-    RunOne<Case, false>(st, c);
-  });
-  if (!oursName.empty())
-    benchmark::RegisterBenchmark(oursName.c_str(), [=](benchmark::State& st) {
-      Case c(args...);
-      RunOne<Case, true>(st, c);
-    });
-  benchmark::RegisterBenchmark(pairName.c_str(), [=](benchmark::State& st) {
-    Case c(args...);
-    RunPair(st, c);
-  });
-}
-
 const bool kRegistered = [] {
+  using bench_pair::Register;
   Register<ScaleCase>("BM_Pixman_Bilinear200to150", "BM_PIX_ScaledBlit200to150", "BM_Pair_Scale200to150", 150);
   Register<ScaleCase>("BM_Pixman_Bilinear200to50", "BM_PIX_ScaledBlit200to50", "BM_Pair_Scale200to50", 50);
   // Our 200 -> 50 reduces with a 5 x 5 box; the same work by pixman's box filter, for reference.
