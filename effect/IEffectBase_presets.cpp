@@ -8,6 +8,7 @@
 #include "effect/IEffectBase.h"
 #include "kit/base64encdec.h"
 #include "kit/heapbuf.h"
+#include "kit/numtext.h"
 
 namespace {
 // Marks the entries of a named-parameter preset that no pair set.
@@ -279,7 +280,7 @@ void IEffectBase::DumpPresetSrcCode(const char* filename, const char* paramEnumN
       case IParam::kTypeBool: snprintf(value, sizeof value, "%s", param->Bool() ? "true" : "false"); break;
       case IParam::kTypeInt:
       case IParam::kTypeEnum: snprintf(value, sizeof value, "%d", param->Int()); break;
-      default: snprintf(value, sizeof value, "%.6f", param->Value()); break;
+      default: KIT_FormatNumber(value, sizeof value, "%.6f", param->Value()); break;
     }
     const char* paramName = paramEnumNames && paramEnumNames[i] ? paramEnumNames[i] : "";
     fprintf(file, ",\n    %s, %s", paramName, value);

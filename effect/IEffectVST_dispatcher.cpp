@@ -1,12 +1,12 @@
 // The dispatcher: every opcode the host sends besides parameters and processing.
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "effect/IEffectVST.h"
 #include "graphics/IGraphics.h"
 #include "kit/Log.h"
 #include "kit/kitcstring.h"
+#include "kit/numtext.h"
 
 namespace {
 constexpr VstInt32 kNvEf = 0x4E764566;  // 'NvEf'
@@ -211,7 +211,7 @@ VstIntPtr IEffectVST::StringToParameter(int idx, const char* text) {
   if (!text) return 1;
   double value;
   if (param->GetNDisplayTexts() == 0) {
-    value = atof(text);
+    value = KIT_StrToDouble(text);
   } else {
     int mapped;
     if (!param->MapDisplayText(text, &mapped)) return 0;

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "kit/kitcstring.h"
+#include "kit/numtext.h"
 
 namespace {
 int PrecisionOfStep(double step) {
@@ -116,7 +117,7 @@ void IParam::GetDisplayForHost(double value, bool normalized, char* buffer, int 
     }
   }
   if (mDisplayPrecision != 0)
-    snprintf(buffer, static_cast<size_t>(bufferSize), "%.*f", mDisplayPrecision, value);
+    KIT_FormatNumber(buffer, static_cast<size_t>(bufferSize), "%.*f", mDisplayPrecision, value);
   else
     snprintf(buffer, static_cast<size_t>(bufferSize), "%d", TruncateToInt(value));
 }

@@ -55,6 +55,23 @@ void ProcessGated(const double* inL, const double* inR, double* outL, double* ou
   state = z;
 }
 
+// Steps the phase back by whole cycles until it is below CHOP. A block shorter than a cycle
+// needs one step; a longer one a few. Past kMaxCycleSteps (a block of minutes, or a tiny sample
+// rate) the rest is taken as a remainder instead, so the audio thread never loops for long; an
+// infinite phase or a cycle that is not positive cannot be brought back and stays as it is.
+constexpr int kMaxCycleSteps = 1024;
+
+double WrappedPhase(double phase, double chop, double cycle) {
+  for (int i = 0; i < kMaxCycleSteps; ++i) {
+    if (!(phase >= chop)) return phase;  // NaN stays as it is
+    phase -= cycle;
+  }
+  if (!(phase >= chop) || !(cycle > 0.0) || !std::isfinite(phase)) return phase;
+  const double cycleStart = chop - cycle;
+  const double wrapped = cycleStart + std::fmod(phase - cycleStart, cycle);
+  return wrapped < chop ? wrapped : cycleStart;
+}
+
 void CopyThrough(const double* inL, const double* inR, double* outL, double* outR, int nFrames) {
   memmove(outL, inL, sizeof(double) * static_cast<size_t>(nFrames));
   memmove(outR, inR, sizeof(double) * static_cast<size_t>(nFrames));
@@ -65,7 +82,7 @@ void Verlo::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrame
   const double sampleRate = GetSampleRate();
   mPhase = mPhase + nFrames / sampleRate;
   const double p = mChopPeriod + (-kDuckedSlot);
-  if (mPhase >= mChopPeriod) mPhase -= p;
+  mPhase = WrappedPhase(mPhase, mChopPeriod, p);
   const double gate = mPhase >= p ? static_cast<double>(static_cast<float>(mDryLevel)) : 1.0;
   if (nFrames <= 0) return;
 

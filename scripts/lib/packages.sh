@@ -4,9 +4,20 @@
 build_packages=(cmake ninja-build g++ pkg-config libpng-dev zlib1g-dev libx11-dev libxext-dev
   libxfixes-dev libcairo2-dev libfontconfig-dev libfreetype-dev fonts-dejavu-core libsndfile1-dev
   libgtest-dev libbenchmark-dev libpixman-1-dev)
-# What the tests add: a display for the X11 tests, fuzzing and leak checks, and a plug-in that
-# verlo-host hosts besides Verlo.
-test_packages=(xvfb xauth xdotool clang valgrind dpf-plugins-vst)
+# What the tests add: a display for the X11 tests, fuzzing and leak checks, a plug-in that
+# verlo-host hosts besides Verlo, and the locale data for reading numbers under a comma locale.
+test_packages=(xvfb xauth xdotool clang valgrind dpf-plugins-vst locales)
+
+# ensure_locale LANGUAGE CHARSET: generates LANGUAGE.CHARSET (de_DE UTF-8, say) unless the system
+# has it, as root or through sudo.
+ensure_locale() {
+  local listed sudo=""
+  listed="$1.$(printf '%s' "$2" | tr -d '-' | tr '[:upper:]' '[:lower:]')"  # as locale -a lists it
+  locale -a 2>/dev/null | grep -qxF "$listed" && return 0
+  echo "== generating locale $1.$2"
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo localedef -i "$1" -f "$2" "$1.$2"
+}
 
 # install_missing PACKAGE...: apt-get installs those not installed yet (as root, or through sudo).
 install_missing() {

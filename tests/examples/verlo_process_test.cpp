@@ -189,7 +189,7 @@ TEST(VerloProcess, ZeroFramesLeaveEverythingAlone) {
   EXPECT_EQ(effect.GetGateSmoother().b, 0.0) << "weights untouched";
 }
 
-TEST(VerloProcess, ChopBelowThePhaseWrapsOncePerCall) {
+TEST(VerloProcess, ChopBelowThePhaseWrapsByWholeCyclesUntilBelowChop) {
   TestVerlo effect;
   effect.Prepare(44100, 4410, 2, 2);  // 0.1 s blocks
   effect.SetParam(Verlo::kChop, 1.0);
@@ -197,15 +197,33 @@ TEST(VerloProcess, ChopBelowThePhaseWrapsOncePerCall) {
   for (int i = 0; i < 8; ++i) runner.Next();
   ASSERT_NEAR(effect.GetPhase(), 0.8, 1e-12);
   effect.SetParam(Verlo::kChop, 0.22);
-  // 0.9 >= 0.22: wraps by 0.12 each call while the phase stays at or above CHOP.
-  double expected = effect.GetPhase();
-  for (int i = 0; i < 3; ++i) {
-    runner.Next();
-    expected = expected + 0.1;
-    if (expected >= 0.22) expected -= 0.22 + (-0.1);
-    EXPECT_EQ(effect.GetPhase(), expected) << i;
+  // 0.9 >= 0.22: steps back by 0.12 at a time, in one call, until below 0.22.
+  double expected = effect.GetPhase() + 0.1;
+  while (expected >= 0.22) expected -= 0.22 + (-0.1);
+  runner.Next();
+  EXPECT_EQ(effect.GetPhase(), expected);
+  EXPECT_LT(effect.GetPhase(), 0.22);
+}
+
+TEST(VerloProcess, BlocksLongerThanACycleKeepTheGateCycling) {
+  // CHOP 0.22 at 48 kHz: each 8192-frame block (0.171 s) outlasts the 0.12 s cycle.
+  TestVerlo effect;
+  effect.Prepare(48000, 8192, 2, 2);
+  Runner runner(effect, 8192, false);
+  int open = 0;
+  for (int i = 0; i < 60; ++i) {
+    const BlockResult r = runner.Next();
+    ASSERT_LT(r.phase, 0.22) << i;
+    if (i > 0 && r.phase < 0.12) ++open;
   }
-  EXPECT_GT(effect.GetPhase(), 0.22) << "one wrap per call";
+  // The phase moves on by 0.051 s of the cycle per block and the gate is open for 0.02 s of
+  // it: about one block in six.
+  EXPECT_GE(open, 8);
+  EXPECT_LE(open, 12);
+  TestVerlo slowRate;  // a sample rate so low that one block lasts hours
+  slowRate.Prepare(1e-3, 8192, 2, 2);
+  Runner slowRunner(slowRate, 8192, false);
+  for (int i = 0; i < 3; ++i) EXPECT_LT(slowRunner.Next().phase, 0.22) << i;
 }
 
 TEST(VerloProcess, MonoConfigurationRunsTheLeftComputationOnScratch) {

@@ -19,7 +19,7 @@ struct Reference {
                double sr) {
     phase = phase + n / sr;
     const double p = chop + (-0.1);
-    if (phase >= chop) phase = phase - p;
+    while (phase >= chop) phase = phase - p;
     double g;
     if (phase >= p)
       g = static_cast<double>(static_cast<float>(dry));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstring>
 #include <string>
 
@@ -126,6 +127,18 @@ TEST_F(Dispatcher, StringToParameterClampsAndMaps) {
   EXPECT_EQ(Text(effGetParamDisplay, 0), "5.00");
   EXPECT_EQ(host->Dispatch(effString2Parameter, 9, 0, text), 0);
   EXPECT_TRUE(host->CallsWith(audioMasterAutomate).empty()) << "the host is not told back";
+}
+
+TEST_F(Dispatcher, NumbersAreReadAndShownWithAPointUnderACommaLocale) {
+  // A host that took the user's locale: de_DE writes 12,5 for 12.5.
+  const std::string previous = setlocale(LC_ALL, nullptr);
+  if (!setlocale(LC_ALL, "de_DE.UTF-8"))
+    GTEST_SKIP() << "locale de_DE.UTF-8 missing (localedef -i de_DE -f UTF-8 de_DE.UTF-8)";
+  char text[] = "12.5";
+  EXPECT_EQ(host->Dispatch(effString2Parameter, 0, 0, text), 1);
+  EXPECT_EQ(Text(effGetParamDisplay, 0), "12.50");
+  EXPECT_STREQ(localeconv()->decimal_point, ",") << "the host's locale is left alone";
+  setlocale(LC_ALL, previous.c_str());
 }
 
 TEST_F(Dispatcher, PinProperties) {
