@@ -1,9 +1,19 @@
+#include <dlfcn.h>
+
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
 
 #include "gdi/gdi-internalpool.h"
 #include "gdi/gdi.h"
+
+namespace {
+// cairo and what it pulls in (pixman, fontconfig, FreeType) build process-wide state when they
+// load and when first used, and free none of it when they are unloaded. A host that loads and
+// unloads the plug-in would lose that state on every cycle; once they are loaded they stay, so it
+// is built once per process.
+const bool kCairoResident = dlopen("libcairo.so.2", RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE) != nullptr;
+}  // namespace
 
 HDC GDI_CreateMemContext(HDC, int w, int h) {
   if (w <= 0 || h <= 0) return nullptr;
