@@ -22,7 +22,8 @@ void ToLower(char* out, const char* text) {
 }
 
 const char* CurrentTimeAt(time_t t) {
-  static char sTimeStr[64];
+  // Instances may be created on several threads at once; each thread gets its own text.
+  static thread_local char sTimeStr[64];
   tzset();  // follow TZ changes as localtime() would
   struct tm local, utc;
   localtime_r(&t, &local);

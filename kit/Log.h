@@ -19,7 +19,8 @@ bool IsWhitespace(char c);
 // out must hold strlen(text) + 1 bytes.
 void ToLower(char* out, const char* text);
 
-// "YYYYMMDD HH:MM +HHMM" for now; the result lives in a static buffer every call overwrites.
+// "YYYYMMDD HH:MM +HHMM" for now; the result lives in a buffer of the calling thread that its
+// next call overwrites.
 const char* CurrentTime();
 // The same for a given moment (what CurrentTime formats for time(nullptr)).
 const char* CurrentTimeAt(time_t t);
