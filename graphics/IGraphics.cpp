@@ -1,9 +1,8 @@
 #include "graphics/IGraphics.h"
 
-#include <cstdlib>
-
 #include "effect/IEffectBase.h"
 #include "graphics/IBitmapControl.h"
+#include "kit/numtext.h"
 #include "pix/pix_bitmap.h"
 
 IGraphics::IGraphics(IEffectBase* plug, int w, int h, int fps)
@@ -130,7 +129,7 @@ void IGraphics::SetFromStringAfterPrompt(IControl* control, IParam* param, char*
       int mapped = 0;
       value = param->MapDisplayText(txt, &mapped) ? mapped : 0;
     } else {
-      value = txt ? strtod(txt, nullptr) : 0.0;
+      value = txt ? KIT_StrToDouble(txt) : 0.0;
     }
     value = param->GetNormalized(value);
   }
