@@ -4,9 +4,9 @@
 build_packages=(cmake ninja-build g++ pkg-config libpng-dev zlib1g-dev libx11-dev libxext-dev
   libxfixes-dev libcairo2-dev libfontconfig-dev libfreetype-dev fonts-dejavu-core libsndfile1-dev
   libgtest-dev libbenchmark-dev libpixman-1-dev)
-# What the tests add: a display for the X11 tests, fuzzing and leak checks, and a plug-in that
-# verlo-host hosts besides Verlo.
-test_packages=(xvfb xauth xdotool clang valgrind dpf-plugins-vst)
+# What the tests add: a display for the X11 tests, fuzzing and leak checks, a plug-in that
+# verlo-host hosts besides Verlo, and the locale sources for the comma-decimal locale tests.
+test_packages=(xvfb xauth xdotool clang valgrind dpf-plugins-vst locales)
 
 # install_missing PACKAGE...: apt-get installs those not installed yet (as root, or through sudo).
 install_missing() {

@@ -5,6 +5,7 @@
 #include "args.h"
 #include "commands.h"
 #include "error.h"
+#include "numbers.h"
 #include "plugin.h"
 
 namespace {
@@ -86,11 +87,10 @@ int CommandInfo(int argc, char** argv) {
   }
   o << "parameters:      " << e->numParams << "\n";
   for (int i = 0; i < e->numParams; ++i) {
-    std::snprintf(hex, sizeof hex, "%.6f", e->getParameter(e, i));
     o << "  " << i << "  " << plugin.ParamName(i) << "  " << plugin.ParamDisplay(i);
     const std::string label = plugin.ParamLabel(i);
     if (!label.empty()) o << " " << label;
-    o << "  (normalised " << hex << ")\n";
+    o << "  (normalised " << Fixed(e->getParameter(e, i), 6) << ")\n";
   }
   o << "programs:        " << e->numPrograms << " (current " << plugin.Dispatch(effGetProgram) << ")\n";
   for (int i = 0; i < e->numPrograms && i < 128; ++i) {

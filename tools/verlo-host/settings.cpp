@@ -7,6 +7,7 @@
 
 #include "atomic_file.h"
 #include "error.h"
+#include "numbers.h"
 #include "text.h"
 
 const std::vector<OptionDef> kSettingOptions = {
@@ -20,13 +21,6 @@ ParamSetting SplitSetting(const std::string& text, bool normalized) {
   if (eq == std::string::npos || eq == 0)
     throw UsageError(std::string(option) + " takes NAME=VALUE, not '" + text + "'");
   return {text.substr(0, eq), text.substr(eq + 1), normalized};
-}
-
-// The leading number of a display text, if it has one.
-bool LeadingNumber(const std::string& text, double& value) {
-  char* end = nullptr;
-  value = std::strtod(text.c_str(), &end);
-  return end != text.c_str() && std::isfinite(value);
 }
 
 std::string Shown(PluginInstance& plugin, int index) {
