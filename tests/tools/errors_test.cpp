@@ -46,9 +46,14 @@ TEST_F(HostErrorTest, PluginFilesThatCannotBeLoaded) {
 TEST_F(HostErrorTest, ParametersTheUserGetsWrong) {
   ExpectFailure(Render(VERLO_PLUGIN_PATH, {"--set", "SPEED=3"}),
                 {"the plug-in has no parameter 'SPEED'; its parameters are: FADE, CHOP, DRY, OUTPUT, BY"});
-  ExpectFailure(Render(FakePlugin("mono-gain"), {"--set", "gain=loud"}),
-                {"the plug-in refused the value 'loud' for parameter Gain (it is shown as 0.00 dB)",
+  ExpectFailure(Render(FakePlugin("mono-gain"), {"--set", "gain=30"}),
+                {"the plug-in refused the value '30' for parameter Gain (it is shown as 0.00 dB)",
                  "--set-normalized gain=X"});
+  // A parameter shown as a number takes a number, with or without its unit.
+  for (const char* value : {"CHOP=abc", "CHOP=", "CHOP=nan", "CHOP=0.5 s"})
+    ExpectFailure(Render(VERLO_PLUGIN_PATH, {"--set", value}),
+                  {"--set CHOP takes a number (CHOP is shown as 0.22 ms), not '" + std::string(value + 5) + "'",
+                   "--set-normalized CHOP=X"}, 2);
   ExpectFailure(Render(VERLO_PLUGIN_PATH, {"--set-normalized", "DRY=1.5"}), {"must lie in 0..1, not 1.5"}, 2);
   ExpectFailure(Render(VERLO_PLUGIN_PATH, {"--set", "DRY"}), {"--set takes NAME=VALUE, not 'DRY'"}, 2);
   ExpectFailure(Render(VERLO_PLUGIN_PATH, {"--program", "3"}), {"--program 3 does not exist"});

@@ -93,6 +93,9 @@ TEST_F(RenderTest, ValuesOutsideTheRangeAreClampedAndSaidSo) {
   const HostResult r = Run({"render", VERLO_PLUGIN_PATH, OnesFile(), Path("out.wav"), "--set", "CHOP=7"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(Contains(r.out, "note: the plug-in took CHOP=7 as 1.00 ms")) << r.out;
+  const HostResult unit = Run({"render", VERLO_PLUGIN_PATH, OnesFile(), Path("unit.wav"), "--set", "CHOP=0.5 MS"});
+  ASSERT_EQ(unit.exitCode, 0) << unit.err;
+  EXPECT_EQ(unit.out.find("note:"), std::string::npos) << unit.out;
 }
 
 TEST_F(RenderTest, SavedStateLoadsIntoANewRender) {

@@ -30,7 +30,24 @@ std::string Shown(PluginInstance& plugin, int index) {
   return shown;
 }
 
+// A parameter shown as a number takes a number, optionally followed by its unit: plug-ins turn
+// any other text into a number of their own choosing. Parameters shown as text ("On",
+// "Square") take whatever the plug-in understands.
+void CheckNumeric(PluginInstance& plugin, int index, const ParamSetting& s) {
+  double value = 0.0;
+  if (!LeadingNumber(plugin.ParamDisplay(index), value)) return;
+  size_t used = 0;
+  if (LeadingNumber(s.value, value, &used)) {
+    const size_t unit = s.value.find_first_not_of(' ', used);
+    if (unit == std::string::npos || Lower(s.value.substr(unit)) == Lower(plugin.ParamLabel(index))) return;
+  }
+  throw UsageError("--set " + s.name + " takes a number (" + plugin.ParamName(index) + " is shown as " +
+                   Shown(plugin, index) + "), not '" + s.value + "'; --set-normalized " + s.name +
+                   "=X sets it by its normalised value in 0..1");
+}
+
 void SetByDisplay(PluginInstance& plugin, int index, const ParamSetting& s, std::ostream& log) {
+  CheckNumeric(plugin, index, s);
   std::vector<char> text(s.value.begin(), s.value.end());
   text.resize(text.size() + 256, 0);  // the plug-in may write into the buffer
   if (plugin.Dispatch(effString2Parameter, index, 0, text.data()) == 0)
