@@ -20,7 +20,8 @@ const char kHelp[] =
     "  demo [DIR]                  render a generated drum-and-chord loop through the Verlo\n"
     "                              plug-in built next to this program (into DIR, default demo/)\n"
     "\n"
-    "'verlo-host COMMAND --help' explains each. Exit status: 0 done, 1 failed, 2 bad usage.\n";
+    "'verlo-host COMMAND --help' explains each. Exit status: 0 done, 1 failed, 2 bad usage,\n"
+    "128 + the signal when interrupted (130 for Ctrl-C).\n";
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -8,6 +8,7 @@
 
 #include "audio_file.h"
 #include "error.h"
+#include "interrupt.h"
 #include "plugin.h"
 #include "progress.h"
 #include "routing.h"
@@ -85,6 +86,7 @@ const char* PrecisionName(Precision p) {
 void RenderFile(const std::string& pluginPath, const std::string& inPath, const std::string& outPath,
                 const RenderOptions& options, std::ostream& log) {
   if (options.block < 1 || options.block > 1 << 20) throw UsageError("--block must lie in 1..1048576");
+  const InterruptWatch interrupts;
   PluginLibrary library(pluginPath);
   AudioReader reader(inPath);
   const int channels = reader.Channels();
@@ -125,6 +127,7 @@ void RenderFile(const std::string& pluginPath, const std::string& inPath, const 
   {
   Progress progress(reader.Frames());
   for (;;) {
+    interrupts.Check(outPath);
     const long frames = reader.Read(in.data(), options.block);
     if (frames == 0) break;
     for (int i = 0; i < routing.instances; ++i) {
@@ -144,6 +147,7 @@ void RenderFile(const std::string& pluginPath, const std::string& inPath, const 
     progress.Update(done);
   }
   }
+  interrupts.Check(outPath);
   writer.Commit();
   log << "rendered " << done << " frames (" << double(done) / rate << " s, " << rate << " Hz, "
       << outChannels << (outChannels == 1 ? " channel" : " channels") << ") through " << name
