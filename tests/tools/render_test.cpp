@@ -1,5 +1,9 @@
 // Rendering through the built Verlo plug-in, end to end through the verlo-host binary.
+#include <sys/stat.h>
+
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
 #include "host_run.h"
@@ -96,6 +100,25 @@ TEST_F(RenderTest, ValuesOutsideTheRangeAreClampedAndSaidSo) {
   const HostResult unit = Run({"render", VERLO_PLUGIN_PATH, OnesFile(), Path("unit.wav"), "--set", "CHOP=0.5 MS"});
   ASSERT_EQ(unit.exitCode, 0) << unit.err;
   EXPECT_EQ(unit.out.find("note:"), std::string::npos) << unit.out;
+}
+
+TEST_F(RenderTest, AnExistingOutputKeepsItsModeAndASymbolicLinkItsTarget) {
+  const std::string in = OnesFile();
+  std::ofstream(Path("old.wav")) << "old";
+  ASSERT_EQ(chmod(Path("old.wav").c_str(), 0640), 0);
+  std::filesystem::create_directory(Path("real"));
+  std::ofstream(Path("real/target.wav")) << "old";
+  std::filesystem::create_symlink("real/target.wav", Path("link.wav"));  // relative to its folder
+  for (const char* out : {"old.wav", "link.wav"}) {
+    const HostResult r = Run({"render", VERLO_PLUGIN_PATH, in, Path(out), "--set", "BY=1"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+  }
+  struct stat st {};
+  ASSERT_EQ(stat(Path("old.wav").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_TRUE(std::filesystem::is_symlink(Path("link.wav")));
+  EXPECT_EQ(ReadAudio(Path("real/target.wav")).Frames(), long(kBlock) * kBlocks);
+  EXPECT_EQ(Files(), (std::vector<std::string>{"link.wav", "old.wav", "ones.wav", "real"}));
 }
 
 TEST_F(RenderTest, SavedStateLoadsIntoANewRender) {
