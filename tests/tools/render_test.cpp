@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "host_run.h"
@@ -119,6 +120,18 @@ TEST_F(RenderTest, AnExistingOutputKeepsItsModeAndASymbolicLinkItsTarget) {
   EXPECT_TRUE(std::filesystem::is_symlink(Path("link.wav")));
   EXPECT_EQ(ReadAudio(Path("real/target.wav")).Frames(), long(kBlock) * kBlocks);
   EXPECT_EQ(Files(), (std::vector<std::string>{"link.wav", "old.wav", "ones.wav", "real"}));
+}
+
+TEST_F(RenderTest, ACutInputRendersWhatItHoldsAndSaysSo) {
+  WriteAudio(Path("full.wav"), ConstantAudio(2, 44100, 1000, 0.5f));
+  std::ifstream full(Path("full.wav"), std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(full)), std::istreambuf_iterator<char>());
+  std::ofstream(Path("cut.wav"), std::ios::binary) << bytes.substr(0, bytes.size() - 400 * 8);  // 400 float frames
+  const HostResult r = Run({"render", VERLO_PLUGIN_PATH, Path("cut.wav"), Path("out.wav"), "--set", "BY=1"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "verlo-host: warning: '" + Path("cut.wav") +
+                       "' is cut short: its header declares 1000 frames, it holds 600; those were rendered\n");
+  EXPECT_EQ(ReadAudio(Path("out.wav")).Frames(), 600);
 }
 
 TEST_F(RenderTest, SavedStateLoadsIntoANewRender) {

@@ -1,6 +1,9 @@
 #include "audio_file.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <fstream>
 
 #include "error.h"
 #include "text.h"
@@ -32,6 +35,42 @@ int MajorFormatFor(const std::string& path) {
   throw HostError("cannot write '" + path + "': unsupported output format '." + ext + "' (known:" + known + ")");
 }
 
+uint32_t Le(const unsigned char* p, int bytes) {
+  uint32_t v = 0;
+  for (int i = bytes - 1; i >= 0; --i) v = v << 8 | p[i];
+  return v;
+}
+
+uint32_t Be32(const unsigned char* p) { return uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
+
+// The frame count a WAV (PCM or float) or AIFF header declares, -1 for other files. libsndfile
+// shortens its count to the data a cut file still holds, so only the header tells of the cut.
+long long HeaderFrames(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  unsigned char form[12];
+  if (!in.read(reinterpret_cast<char*>(form), sizeof form)) return -1;
+  const bool wav = !std::memcmp(form, "RIFF", 4) && !std::memcmp(form + 8, "WAVE", 4);
+  const bool aiff = !std::memcmp(form, "FORM", 4) && (!std::memcmp(form + 8, "AIFF", 4) || !std::memcmp(form + 8, "AIFC", 4));
+  if (!wav && !aiff) return -1;
+  uint32_t frameBytes = 0;
+  unsigned char chunk[8], fields[14];
+  while (in.read(reinterpret_cast<char*>(chunk), sizeof chunk)) {
+    const uint32_t size = wav ? Le(chunk + 4, 4) : Be32(chunk + 4);
+    const std::streamoff next = in.tellg() + std::streamoff(size + (size & 1));
+    if (aiff && !std::memcmp(chunk, "COMM", 4))
+      return in.read(reinterpret_cast<char*>(fields), 6) ? Be32(fields + 2) : -1;
+    if (wav && !std::memcmp(chunk, "fmt ", 4) && size >= 14 && in.read(reinterpret_cast<char*>(fields), 14)) {
+      const uint32_t tag = Le(fields, 2);  // PCM, float or extensible: one block is one frame
+      frameBytes = tag == 1 || tag == 3 || tag == 0xFFFE ? Le(fields + 12, 2) : 0;
+    }
+    // Writers that stream leave the size 0 or all ones.
+    if (wav && !std::memcmp(chunk, "data", 4))
+      return frameBytes && size && size != 0xFFFFFFFF ? size / frameBytes : -1;
+    in.seekg(next);
+  }
+  return -1;
+}
+
 }  // namespace
 
 AudioReader::AudioReader(const std::string& path) : mPath(path) {
@@ -42,6 +81,8 @@ AudioReader::AudioReader(const std::string& path) : mPath(path) {
     sf_close(mFile);
     throw HostError("cannot read audio file '" + path + "': no channels or no sample rate");
   }
+  // SF_COUNT_MAX stands for an unknown length (a cut Ogg stream).
+  mDeclaredFrames = mInfo.frames == SF_COUNT_MAX ? 0 : std::max<long long>(mInfo.frames, HeaderFrames(path));
 }
 
 AudioReader::~AudioReader() { sf_close(mFile); }

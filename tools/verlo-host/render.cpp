@@ -149,6 +149,9 @@ void RenderFile(const std::string& pluginPath, const std::string& inPath, const 
   }
   interrupts.Check(outPath);
   writer.Commit();
+  if (done < reader.DeclaredFrames())
+    Warn("'" + inPath + "' is cut short: its header declares " + std::to_string(reader.DeclaredFrames()) +
+         " frames, it holds " + std::to_string(done) + "; those were rendered");
   log << "rendered " << done << " frames (" << double(done) / rate << " s, " << rate << " Hz, "
       << outChannels << (outChannels == 1 ? " channel" : " channels") << ") through " << name
       << ", blocks of " << options.block << ", " << PrecisionName(options.precision)
