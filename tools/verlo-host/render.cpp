@@ -117,6 +117,9 @@ void RenderFile(const std::string& pluginPath, const std::string& inPath, const 
     p.Resume();
   }
   if (!routing.description.empty()) log << routing.description << "\n";
+  if (first->numInputs == 0 || (first->flags & effFlagsIsSynth))
+    Warn(name + ((first->flags & effFlagsIsSynth) ? " is an instrument" : " takes no audio input") +
+         ": verlo-host sends it no MIDI, so it will likely render silence");
 
   const int outChannels = static_cast<int>(routing.outputs.size());
   if (outChannels == 0) throw HostError("the plug-in has no outputs; there is nothing to write");
