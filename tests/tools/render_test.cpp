@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <vector>
 
 #include "host_run.h"
@@ -206,6 +207,22 @@ TEST_F(RenderTest, OutputFormatFollowsTheExtension) {
   ASSERT_EQ(a.Frames(), 4096);
   // Bypassed: the input comes through, at the 24-bit resolution the FLAC input had.
   EXPECT_NEAR(a.At(4095, 1), 0.5f, 1e-6);
+}
+
+TEST_F(RenderTest, EveryOutputFormatOfferedIsWritten) {
+  const HostResult offer = Run({"render", VERLO_PLUGIN_PATH, OnesFile(), Path("out.xyz")});
+  const size_t from = offer.err.find("(known: "), to = offer.err.find(')', from);
+  ASSERT_NE(to, std::string::npos) << offer.err;
+  std::stringstream known(offer.err.substr(from + 8, to - from - 8));
+  // Mono, so that formats that hold only one channel are tried too.
+  WriteAudio(Path("mono.wav"), ConstantAudio(1, 44100, 4410, 0.5f));
+  int formats = 0;
+  for (std::string ext; std::getline(known >> std::ws, ext, ',');) {
+    const HostResult r = Run({"render", VERLO_PLUGIN_PATH, Path("mono.wav"), Path("out." + ext), "--set", "BY=1"});
+    EXPECT_EQ(r.exitCode, 0) << ext << ": " << r.err;
+    ++formats;
+  }
+  EXPECT_GE(formats, 10) << offer.err;
 }
 
 }  // namespace

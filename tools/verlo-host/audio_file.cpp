@@ -7,29 +7,22 @@
 
 #include "error.h"
 #include "text.h"
+#include "writable_formats.h"
 
 namespace {
 
-// The container libsndfile associates with the path's extension.
-int MajorFormatFor(const std::string& path) {
+// The writable format libsndfile associates with the path's extension.
+const WritableFormat& FormatFor(const std::string& path) {
   const size_t dot = path.rfind('.');
   const size_t slash = path.rfind('/');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
     throw HostError("cannot write '" + path + "': no extension to choose the format from (use .wav, .flac, .aiff, ...)");
   const std::string ext = Lower(path.substr(dot + 1));
-  if (ext == "aif") return SF_FORMAT_AIFF;
-  if (ext == "ogg" || ext == "oga") return SF_FORMAT_OGG;
-  int count = 0;
-  sf_command(nullptr, SFC_GET_FORMAT_MAJOR_COUNT, &count, sizeof count);
+  const int alias = ext == "aif" ? SF_FORMAT_AIFF : ext == "ogg" ? SF_FORMAT_OGG : 0;
   std::string known;
-  for (int i = 0; i < count; ++i) {
-    SF_FORMAT_INFO info{};
-    info.format = i;
-    sf_command(nullptr, SFC_GET_FORMAT_MAJOR, &info, sizeof info);
-    if (!info.extension || (info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_RAW) continue;
-    if (ext == info.extension) return info.format & SF_FORMAT_TYPEMASK;
-    if (known.find(std::string(" ") + info.extension + ",") == std::string::npos)
-      known += std::string(" ") + info.extension + ",";
+  for (const WritableFormat& f : WritableFormats()) {
+    if (ext == f.extension || f.major == alias) return f;
+    if (known.find(" " + f.extension + ",") == std::string::npos) known += " " + f.extension + ",";
   }
   if (!known.empty()) known.pop_back();
   throw HostError("cannot write '" + path + "': unsupported output format '." + ext + "' (known:" + known + ")");
@@ -96,15 +89,15 @@ long AudioReader::Read(double* interleaved, long frames) {
 
 AudioWriter::AudioWriter(const std::string& path, int channels, int sampleRate, int formatHint)
     : mPath(path) {
-  const int major = MajorFormatFor(path);
+  const WritableFormat& format = FormatFor(path);
   mInfo.channels = channels;
   mInfo.samplerate = sampleRate;
   const int candidates[] = {formatHint & SF_FORMAT_SUBMASK, SF_FORMAT_FLOAT, SF_FORMAT_PCM_24,
-                            SF_FORMAT_PCM_16, SF_FORMAT_VORBIS, SF_FORMAT_OPUS};
+                            SF_FORMAT_PCM_16, format.subtype};
   bool found = false;
   for (int sub : candidates) {
-    mInfo.format = major | sub;
-    if (sub && sf_format_check(&mInfo)) {
+    mInfo.format = format.major | sub;
+    if (sub && Writes(mInfo.format, channels, sampleRate)) {
       found = true;
       break;
     }
