@@ -76,6 +76,9 @@ TEST_F(HostErrorTest, AudioFilesThatCannotBeRead) {
   std::filesystem::remove(Path("out.wav"));
   ExpectFailure({"render", VERLO_PLUGIN_PATH, Path("none.wav"), Path("out.wav")},
                 {"cannot read audio file '" + Path("none.wav") + "'"});
+  std::filesystem::create_directory(Path("folder.wav"));
+  ExpectFailure({"render", VERLO_PLUGIN_PATH, Path("folder.wav"), Path("out.wav")},
+                {"cannot read audio file '" + Path("folder.wav") + "': it is a folder"});
   std::ofstream(Path("noise.wav")) << "RIFF? no, just text";
   ExpectFailure({"render", VERLO_PLUGIN_PATH, Path("noise.wav"), Path("out.wav")},
                 {"cannot read audio file '" + Path("noise.wav") + "'"});

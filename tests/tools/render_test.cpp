@@ -75,6 +75,9 @@ TEST_F(RenderTest, RenderReportsWhatItDid) {
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(Contains(r.out, "rendered 61440 frames")) << r.out;
   EXPECT_TRUE(Contains(r.out, "through Verlo, blocks of 512, float precision")) << r.out;
+  WriteAudio(Path("one.wav"), ConstantAudio(2, 44100, 1, 1.0f));
+  const HostResult one = Run({"render", VERLO_PLUGIN_PATH, Path("one.wav"), Path("one-out.wav")});
+  EXPECT_TRUE(Contains(one.out, "rendered 1 frame (")) << one.out;
   // The bundle folder loads the .so inside it.
   const HostResult bundle = Run({"render", VERLO_BUNDLE_PATH, OnesFile(), Path("bundle.wav"), "--set", "chop=0.5"});
   ASSERT_EQ(bundle.exitCode, 0) << bundle.err;
@@ -150,7 +153,8 @@ TEST_F(RenderTest, SavedStateLoadsIntoANewRender) {
     const HostResult shown = Run({"state", "show", Path(file)});
     ASSERT_EQ(shown.exitCode, 0) << shown.err;
     EXPECT_TRUE(Contains(shown.out, "'VRL1'")) << shown.out;
-    EXPECT_TRUE(Contains(shown.out, "    2  0.25\n    3  0.25\n")) << shown.out;  // DRY, OUTPUT -5 dB
+    // The Verlo built beside verlo-host names and shows each value.
+    EXPECT_TRUE(Contains(shown.out, "    2  0.25  DRY  0.25 %\n    3  0.25  OUTPUT  -5.00 dB\n")) << shown.out;
 
     const Audio direct = Render(settings, std::string("direct-") + file + ".wav");
     const Audio loaded = Render({"--state", Path(file)}, std::string("loaded-") + file + ".wav");

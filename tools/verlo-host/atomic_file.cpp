@@ -92,6 +92,8 @@ void WriteFileAtomically(const std::string& path, const std::vector<unsigned cha
 }
 
 std::vector<unsigned char> ReadWholeFile(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) throw HostError("cannot read '" + path + "': it is a folder");
   FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) throw HostError("cannot read '" + path + "': " + std::strerror(errno));
   std::vector<unsigned char> bytes;

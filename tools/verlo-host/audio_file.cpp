@@ -1,5 +1,7 @@
 #include "audio_file.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -67,6 +69,9 @@ long long HeaderFrames(const std::string& path) {
 }  // namespace
 
 AudioReader::AudioReader(const std::string& path) : mPath(path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+    throw HostError("cannot read audio file '" + path + "': it is a folder");
   mFile = sf_open(path.c_str(), SFM_READ, &mInfo);
   if (!mFile)
     throw HostError("cannot read audio file '" + path + "': " + sf_strerror(nullptr));
@@ -103,8 +108,8 @@ AudioWriter::AudioWriter(const std::string& path, int channels, int sampleRate, 
     }
   }
   if (!found)
-    throw HostError("cannot write '" + path + "': that format cannot hold " + std::to_string(channels) +
-                    " channel(s) at " + std::to_string(sampleRate) + " Hz");
+    throw HostError("cannot write '" + path + "': that format cannot hold " + Count(channels, "channel") +
+                    " at " + std::to_string(sampleRate) + " Hz");
   mTemp = std::make_unique<TempFile>(path);
   mFile = sf_open_fd(mTemp->ReleaseDescriptor(), SFM_WRITE, &mInfo, SF_TRUE);
   if (!mFile) throw HostError("cannot write '" + path + "': " + sf_strerror(nullptr));

@@ -12,6 +12,7 @@
 #include "plugin.h"
 #include "progress.h"
 #include "routing.h"
+#include "text.h"
 
 namespace {
 
@@ -155,7 +156,7 @@ void RenderFile(const std::string& pluginPath, const std::string& inPath, const 
   if (done < reader.DeclaredFrames())
     Warn("'" + inPath + "' is cut short: its header declares " + std::to_string(reader.DeclaredFrames()) +
          " frames, it holds " + std::to_string(done) + "; those were rendered");
-  log << "rendered " << done << " frames (" << double(done) / rate << " s, " << rate << " Hz, "
+  log << "rendered " << Count(done, "frame") << " (" << double(done) / rate << " s, " << rate << " Hz, "
       << outChannels << (outChannels == 1 ? " channel" : " channels") << ") through " << name
       << ", blocks of " << options.block << ", " << PrecisionName(options.precision)
       << " precision, into " << outPath << " (" << writer.FormatName() << ")\n";

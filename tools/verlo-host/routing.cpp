@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "text.h"
+
 namespace {
 
-std::string Channels(int n) { return std::to_string(n) + (n == 1 ? " channel" : " channels"); }
+std::string Channels(int n) { return Count(n, "channel"); }
 
 // "file channels to inputs: 1 -> 1, 2 -> 1+2; inputs 3 to 4 get silence" for one instance.
 std::string Mapping(const Routing& r) {
