@@ -8,9 +8,10 @@ namespace {
 class CommandTest : public HostTest {};
 
 TEST_F(CommandTest, InfoDescribesVerlo) {
-  const HostResult r = Run({"info", VERLO_BUNDLE_PATH});
+  const HostResult r = Run({"info", VERLO_BUNDLE_PATH + std::string("/")});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  for (const char* line : {"(entry VSTPluginMain)", "name:            Verlo\n", "vendor:          Quenmarrow\n",
+  for (const char* line : {"Verlo.vst/Verlo.so (entry VSTPluginMain)", "name:            Verlo\n",
+                           "product:         (none)\n", "vendor:          Quenmarrow\n",
                            "unique ID:       'VRL1' (0x56524C31)\n", "channels:        2 in, 2 out\n",
                            "parameters:      5\n", "  0  FADE  5.00 ms  (normalised 0.000000)\n",
                            "  1  CHOP  0.22 ms  (normalised 0.000000)\n", "  3  OUTPUT  0.00 dB  (normalised 0.500000)\n",
@@ -44,9 +45,10 @@ TEST_F(CommandTest, DemoWritesTheLoopAndItsChoppedRendering) {
 }
 
 TEST_F(CommandTest, DemoFindsThePluginBuiltBesideIt) {
-  const HostResult r = Run({"demo", Path("beside")});
+  const HostResult r = Run({"demo", Path("beside/")});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(Contains(r.out, "plug-in: " + std::string(VERLO_PLUGIN_PATH))) << r.out;
+  EXPECT_TRUE(Contains(r.out, "output: " + Path("beside/output.wav") + "\n")) << r.out;
   EXPECT_EQ(ReadAudio(Path("beside/output.wav")).Frames(), 8 * 48000);
 }
 

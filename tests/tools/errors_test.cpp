@@ -1,6 +1,12 @@
 // Every failure verlo-host reports: the message, the exit status, and no output left behind.
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
+#include <tuple>
 
 #include "host_run.h"
 
@@ -46,9 +52,14 @@ TEST_F(HostErrorTest, PluginFilesThatCannotBeLoaded) {
 TEST_F(HostErrorTest, ParametersTheUserGetsWrong) {
   ExpectFailure(Render(VERLO_PLUGIN_PATH, {"--set", "SPEED=3"}),
                 {"the plug-in has no parameter 'SPEED'; its parameters are: FADE, CHOP, DRY, OUTPUT, BY"});
-  ExpectFailure(Render(FakePlugin("mono-gain"), {"--set", "gain=loud"}),
-                {"the plug-in refused the value 'loud' for parameter Gain (it is shown as 0.00 dB)",
+  ExpectFailure(Render(FakePlugin("mono-gain"), {"--set", "gain=30"}),
+                {"the plug-in refused the value '30' for parameter Gain (it is shown as 0.00 dB)",
                  "--set-normalized gain=X"});
+  // A parameter shown as a number takes a number, with or without its unit.
+  for (const char* value : {"CHOP=abc", "CHOP=", "CHOP=nan", "CHOP=0.5 s"})
+    ExpectFailure(Render(VERLO_PLUGIN_PATH, {"--set", value}),
+                  {"--set CHOP takes a number (CHOP is shown as 0.22 ms), not '" + std::string(value + 5) + "'",
+                   "--set-normalized CHOP=X"}, 2);
   ExpectFailure(Render(VERLO_PLUGIN_PATH, {"--set-normalized", "DRY=1.5"}), {"must lie in 0..1, not 1.5"}, 2);
   ExpectFailure(Render(VERLO_PLUGIN_PATH, {"--set", "DRY"}), {"--set takes NAME=VALUE, not 'DRY'"}, 2);
   ExpectFailure(Render(VERLO_PLUGIN_PATH, {"--program", "3"}), {"--program 3 does not exist"});
@@ -65,6 +76,9 @@ TEST_F(HostErrorTest, AudioFilesThatCannotBeRead) {
   std::filesystem::remove(Path("out.wav"));
   ExpectFailure({"render", VERLO_PLUGIN_PATH, Path("none.wav"), Path("out.wav")},
                 {"cannot read audio file '" + Path("none.wav") + "'"});
+  std::filesystem::create_directory(Path("folder.wav"));
+  ExpectFailure({"render", VERLO_PLUGIN_PATH, Path("folder.wav"), Path("out.wav")},
+                {"cannot read audio file '" + Path("folder.wav") + "': it is a folder"});
   std::ofstream(Path("noise.wav")) << "RIFF? no, just text";
   ExpectFailure({"render", VERLO_PLUGIN_PATH, Path("noise.wav"), Path("out.wav")},
                 {"cannot read audio file '" + Path("noise.wav") + "'"});
@@ -79,6 +93,31 @@ TEST_F(HostErrorTest, OutputsThatCannotBeWritten) {
   std::filesystem::create_directory(Path("folder.wav"));
   ExpectFailure({"render", VERLO_PLUGIN_PATH, Path("in.wav"), Path("folder.wav")}, {"it is a folder"});
   ExpectFailure({"state", "save", VERLO_PLUGIN_PATH, Path("no/such/state.fxp")}, {"No such file or directory"});
+}
+
+TEST_F(HostErrorTest, SignalsDuringARenderRemoveTheUnfinishedOutput) {
+  // A minute of audio in blocks of one frame renders for seconds.
+  WriteAudio(Path("long.wav"), ConstantAudio(1, 44100, 60 * 44100, 0.5f));
+  const std::vector<std::string> before = Files();
+  for (const auto& [signal, status, name] :
+       {std::tuple{SIGINT, 130, "SIGINT"}, std::tuple{SIGTERM, 143, "SIGTERM"}, std::tuple{SIGHUP, 129, "SIGHUP"}}) {
+    const pid_t pid = Start({"render", VERLO_PLUGIN_PATH, Path("long.wav"), Path("out.wav"), "--block", "1"});
+    ASSERT_GT(pid, 0);
+    // Signal once the unfinished output exists, that is while the render is under way.
+    const auto started = std::chrono::steady_clock::now();
+    auto writing = [&] {
+      const std::vector<std::string> now = Files();
+      return std::any_of(now.begin(), now.end(), [](const std::string& f) { return f.rfind(".out.wav.", 0) == 0; });
+    };
+    while (!writing() && std::chrono::steady_clock::now() - started < std::chrono::seconds(20))
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    kill(pid, signal);
+    const HostResult r = Finish(pid);
+    EXPECT_EQ(r.exitCode, status) << name << "\n" << r.err;
+    EXPECT_EQ(r.err, "verlo-host: interrupted by " + std::string(name) + "; nothing was written to '" +
+                         Path("out.wav") + "'\n");
+    EXPECT_EQ(Files(), before) << name;
+  }
 }
 
 TEST_F(HostErrorTest, StateFilesThatDoNotFit) {

@@ -2,9 +2,12 @@
 //   1: exports no entry function      2: the entry returns no record
 //   3: the record has a bad magic     4: a working 1-in 1-out gain in dB that refuses non-numbers
 //   5: that gain keeping its state in a chunk ("gain=X" in text), refusing any other chunk
+//   6: that gain (without chunk) setting the process locale from the environment when loaded,
+//      as plug-ins built on some toolkits do
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <clocale>
 #include <cstring>
 #include <string>
 
@@ -28,7 +31,7 @@ FAKE_EXPORT AEffect* VSTPluginMain(audioMasterCallback) {
   return &record;
 }
 
-#elif FAKE_KIND == 4 || FAKE_KIND == 5
+#elif FAKE_KIND == 4 || FAKE_KIND == 5 || FAKE_KIND == 6
 
 namespace {
 
@@ -102,6 +105,9 @@ void Process(AEffect* e, float** in, float** out, VstInt32 frames) {
 }  // namespace
 
 FAKE_EXPORT AEffect* VSTPluginMain(audioMasterCallback) {
+#if FAKE_KIND == 6
+  std::setlocale(LC_ALL, "");
+#endif
   Gain* g = new Gain;
   AEffect& e = g->effect;
   e.magic = kEffectMagic;

@@ -1,4 +1,4 @@
-// verlo-host hosting a plug-in it was not built with: Debian's PingPongPan (dpf-plugins-vst).
+// verlo-host hosting plug-ins it was not built with: Debian's dpf-plugins-vst.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -9,6 +9,8 @@
 namespace {
 
 constexpr const char* kPingPongPan = "/usr/lib/vst/PingPongPan-vst.so";
+constexpr const char* kKars = "/usr/lib/vst/Kars-vst.so";                      // a synth: 0 in, 1 out
+constexpr const char* kAmplitudeImposer = "/usr/lib/vst/AmplitudeImposer-vst.so";  // 4 in, 2 out
 
 class ForeignPluginTest : public HostTest {
 protected:
@@ -70,6 +72,20 @@ TEST_F(ForeignPluginTest, MonoFileFeedsBothInputsOfAPluginWithoutMono) {
   const Audio out = ReadAudio(Path("out.wav"));
   EXPECT_EQ(out.channels, 2);
   EXPECT_EQ(out.Frames(), 44100);
+}
+
+TEST_F(ForeignPluginTest, InstrumentsAndSideChainsSayWhatTheyGet) {
+  WriteAudio(Path("in.wav"), ConstantAudio(4, 44100, 4410, 0.5f));
+  const HostResult synth = RunForeign({"render", kKars, Path("in.wav"), Path("kars.wav")});
+  ASSERT_EQ(synth.exitCode, 0) << synth.err;
+  EXPECT_EQ(synth.err, "verlo-host: warning: Kars is an instrument: verlo-host sends it no MIDI, so it will "
+                       "likely render silence\n");
+  // The channels match the inputs one to one, yet the last two are the side-chain.
+  const HostResult imposer = RunForeign({"render", kAmplitudeImposer, Path("in.wav"), Path("imposer.wav")});
+  ASSERT_EQ(imposer.exitCode, 0) << imposer.err;
+  EXPECT_TRUE(Contains(imposer.out, "the plug-in has 4 inputs and 2 outputs (likely a side-chain on inputs 3 to 4); "
+                                    "file channels to inputs: 1 -> 1, 2 -> 2, 3 -> 3, 4 -> 4; the output has 2 channels\n"))
+      << imposer.out;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "host_run.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sndfile.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -77,6 +78,10 @@ std::vector<std::string> HostTest::Files() const {
 }
 
 HostResult HostTest::Run(const std::vector<std::string>& args, const std::vector<std::string>& env) {
+  return Finish(Start(args, env));
+}
+
+pid_t HostTest::Start(const std::vector<std::string>& args, const std::vector<std::string>& env) {
   std::vector<std::string> argvText = {VERLO_HOST_PATH};
   argvText.insert(argvText.end(), args.begin(), args.end());
   std::vector<char*> argv;
@@ -101,17 +106,32 @@ HostResult HostTest::Run(const std::vector<std::string>& args, const std::vector
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t pid = 0;
-  HostResult result;
-  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+  // A test runner started in the background may ignore these; the host starts as from a terminal.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&defaults, s);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+  pid_t pid = -1;
+  const int spawned = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
   if (spawned != 0) {
     ADD_FAILURE() << "cannot start " << argv[0];
-    return result;
+    return -1;
   }
+  return pid;
+}
+
+HostResult HostTest::Finish(pid_t pid) {
+  HostResult result;
+  if (pid < 0) return result;
   int status = 0;
   waitpid(pid, &status, 0);
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  const std::string outPath = Path(".run-out"), errPath = Path(".run-err");
   result.out = Slurp(outPath);
   result.err = Slurp(errPath);
   std::filesystem::remove(outPath);

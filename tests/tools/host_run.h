@@ -2,6 +2,7 @@
 // Runs the built verlo-host as a child process in a scratch folder and reads and writes the
 // audio files it works on.
 #include <gtest/gtest.h>
+#include <sys/types.h>
 
 #include <string>
 #include <vector>
@@ -33,6 +34,10 @@ protected:
   // Names of the files in the scratch folder, sorted.
   std::vector<std::string> Files() const;
   HostResult Run(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
+  // Run in two steps, for tests that act while the host runs: Start returns the child's id (-1
+  // when it could not start) and Finish waits for it.
+  pid_t Start(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
+  HostResult Finish(pid_t pid);
 
   std::string mDir;
 };

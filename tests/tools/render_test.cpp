@@ -1,5 +1,11 @@
 // Rendering through the built Verlo plug-in, end to end through the verlo-host binary.
+#include <sys/stat.h>
+
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <vector>
 
 #include "host_run.h"
@@ -69,6 +75,9 @@ TEST_F(RenderTest, RenderReportsWhatItDid) {
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(Contains(r.out, "rendered 61440 frames")) << r.out;
   EXPECT_TRUE(Contains(r.out, "through Verlo, blocks of 512, float precision")) << r.out;
+  WriteAudio(Path("one.wav"), ConstantAudio(2, 44100, 1, 1.0f));
+  const HostResult one = Run({"render", VERLO_PLUGIN_PATH, Path("one.wav"), Path("one-out.wav")});
+  EXPECT_TRUE(Contains(one.out, "rendered 1 frame (")) << one.out;
   // The bundle folder loads the .so inside it.
   const HostResult bundle = Run({"render", VERLO_BUNDLE_PATH, OnesFile(), Path("bundle.wav"), "--set", "chop=0.5"});
   ASSERT_EQ(bundle.exitCode, 0) << bundle.err;
@@ -93,6 +102,40 @@ TEST_F(RenderTest, ValuesOutsideTheRangeAreClampedAndSaidSo) {
   const HostResult r = Run({"render", VERLO_PLUGIN_PATH, OnesFile(), Path("out.wav"), "--set", "CHOP=7"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(Contains(r.out, "note: the plug-in took CHOP=7 as 1.00 ms")) << r.out;
+  const HostResult unit = Run({"render", VERLO_PLUGIN_PATH, OnesFile(), Path("unit.wav"), "--set", "CHOP=0.5 MS"});
+  ASSERT_EQ(unit.exitCode, 0) << unit.err;
+  EXPECT_EQ(unit.out.find("note:"), std::string::npos) << unit.out;
+}
+
+TEST_F(RenderTest, AnExistingOutputKeepsItsModeAndASymbolicLinkItsTarget) {
+  const std::string in = OnesFile();
+  std::ofstream(Path("old.wav")) << "old";
+  ASSERT_EQ(chmod(Path("old.wav").c_str(), 0640), 0);
+  std::filesystem::create_directory(Path("real"));
+  std::ofstream(Path("real/target.wav")) << "old";
+  std::filesystem::create_symlink("real/target.wav", Path("link.wav"));  // relative to its folder
+  for (const char* out : {"old.wav", "link.wav"}) {
+    const HostResult r = Run({"render", VERLO_PLUGIN_PATH, in, Path(out), "--set", "BY=1"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+  }
+  struct stat st {};
+  ASSERT_EQ(stat(Path("old.wav").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_TRUE(std::filesystem::is_symlink(Path("link.wav")));
+  EXPECT_EQ(ReadAudio(Path("real/target.wav")).Frames(), long(kBlock) * kBlocks);
+  EXPECT_EQ(Files(), (std::vector<std::string>{"link.wav", "old.wav", "ones.wav", "real"}));
+}
+
+TEST_F(RenderTest, ACutInputRendersWhatItHoldsAndSaysSo) {
+  WriteAudio(Path("full.wav"), ConstantAudio(2, 44100, 1000, 0.5f));
+  std::ifstream full(Path("full.wav"), std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(full)), std::istreambuf_iterator<char>());
+  std::ofstream(Path("cut.wav"), std::ios::binary) << bytes.substr(0, bytes.size() - 400 * 8);  // 400 float frames
+  const HostResult r = Run({"render", VERLO_PLUGIN_PATH, Path("cut.wav"), Path("out.wav"), "--set", "BY=1"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "verlo-host: warning: '" + Path("cut.wav") +
+                       "' is cut short: its header declares 1000 frames, it holds 600; those were rendered\n");
+  EXPECT_EQ(ReadAudio(Path("out.wav")).Frames(), 600);
 }
 
 TEST_F(RenderTest, SavedStateLoadsIntoANewRender) {
@@ -110,7 +153,8 @@ TEST_F(RenderTest, SavedStateLoadsIntoANewRender) {
     const HostResult shown = Run({"state", "show", Path(file)});
     ASSERT_EQ(shown.exitCode, 0) << shown.err;
     EXPECT_TRUE(Contains(shown.out, "'VRL1'")) << shown.out;
-    EXPECT_TRUE(Contains(shown.out, "    2  0.25\n    3  0.25\n")) << shown.out;  // DRY, OUTPUT -5 dB
+    // The Verlo built beside verlo-host names and shows each value.
+    EXPECT_TRUE(Contains(shown.out, "    2  0.25  DRY  0.25 %\n    3  0.25  OUTPUT  -5.00 dB\n")) << shown.out;
 
     const Audio direct = Render(settings, std::string("direct-") + file + ".wav");
     const Audio loaded = Render({"--state", Path(file)}, std::string("loaded-") + file + ".wav");
@@ -167,6 +211,22 @@ TEST_F(RenderTest, OutputFormatFollowsTheExtension) {
   ASSERT_EQ(a.Frames(), 4096);
   // Bypassed: the input comes through, at the 24-bit resolution the FLAC input had.
   EXPECT_NEAR(a.At(4095, 1), 0.5f, 1e-6);
+}
+
+TEST_F(RenderTest, EveryOutputFormatOfferedIsWritten) {
+  const HostResult offer = Run({"render", VERLO_PLUGIN_PATH, OnesFile(), Path("out.xyz")});
+  const size_t from = offer.err.find("(known: "), to = offer.err.find(')', from);
+  ASSERT_NE(to, std::string::npos) << offer.err;
+  std::stringstream known(offer.err.substr(from + 8, to - from - 8));
+  // Mono, so that formats that hold only one channel are tried too.
+  WriteAudio(Path("mono.wav"), ConstantAudio(1, 44100, 4410, 0.5f));
+  int formats = 0;
+  for (std::string ext; std::getline(known >> std::ws, ext, ',');) {
+    const HostResult r = Run({"render", VERLO_PLUGIN_PATH, Path("mono.wav"), Path("out." + ext), "--set", "BY=1"});
+    EXPECT_EQ(r.exitCode, 0) << ext << ": " << r.err;
+    ++formats;
+  }
+  EXPECT_GE(formats, 10) << offer.err;
 }
 
 }  // namespace

@@ -37,6 +37,10 @@ TEST_F(ChunkStateTest, ChunkStateRoundTripsThroughProgramAndBankFiles) {
     EXPECT_TRUE(Contains(shown.out, bank ? "bank, chunk (FBCh)" : "program, chunk (FPCh)")) << shown.out;
     EXPECT_TRUE(Contains(shown.out, "plug-in ID:      'FGn2'")) << shown.out;
     EXPECT_TRUE(Contains(shown.out, "  0000  67 61 69 6e 3d 30 2e 37 35\n")) << shown.out;
+    // Given the plug-in, the chunk is loaded into it to show what it holds.
+    const HostResult read = Run({"state", "show", Path(file), FakePlugin("chunk-gain")});
+    ASSERT_EQ(read.exitCode, 0) << read.err;
+    EXPECT_TRUE(Contains(read.out, "    0  0.75  Gain  12.00 dB\n")) << read.out;
 
     const HostResult r = Run({"render", FakePlugin("chunk-gain"), Path("in.wav"), Path("out.wav"), "--state", Path(file)});
     ASSERT_EQ(r.exitCode, 0) << r.err;

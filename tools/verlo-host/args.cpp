@@ -1,10 +1,10 @@
 #include "args.h"
 
 #include <cerrno>
-#include <cmath>
 #include <cstdlib>
 
 #include "error.h"
+#include "numbers.h"
 
 Args::Args(int argc, char** argv, const std::vector<OptionDef>& specs) {
   bool onlyPositional = false;
@@ -61,10 +61,9 @@ long ParseInteger(const std::string& text, const std::string& what) {
 }
 
 double ParseNumber(const std::string& text, const std::string& what) {
-  char* end = nullptr;
-  errno = 0;
-  const double v = std::strtod(text.c_str(), &end);
-  if (text.empty() || *end || errno || !std::isfinite(v))
+  double v = 0.0;
+  size_t used = 0;
+  if (!LeadingNumber(text, v, &used) || used != text.size())
     throw UsageError(what + " must be a number, not '" + text + "'");
   return v;
 }

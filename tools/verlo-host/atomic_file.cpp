@@ -10,24 +10,46 @@
 
 #include "error.h"
 
-TempFile::TempFile(const std::string& target) : mTarget(target) {
-  const size_t slash = target.rfind('/');
-  const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+namespace {
+
+// The file a path names once symbolic links are followed, existing or not: renaming over a link
+// would replace the link instead of writing where it points.
+std::string FollowLinks(const std::string& path) {
+  std::string current = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st;
+    if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+    char target[4096];
+    const ssize_t n = readlink(current.c_str(), target, sizeof target);
+    if (n <= 0 || size_t(n) == sizeof target) return current;
+    const size_t slash = current.rfind('/');
+    current = target[0] == '/' || slash == std::string::npos ? std::string(target, size_t(n))
+                                                             : current.substr(0, slash + 1) + std::string(target, size_t(n));
+  }
+  throw HostError("cannot write '" + path + "': too many levels of symbolic links");
+}
+
+}  // namespace
+
+TempFile::TempFile(const std::string& target) : mName(target), mTarget(FollowLinks(target)) {
+  const size_t slash = mTarget.rfind('/');
+  const std::string dir = slash == std::string::npos ? "." : mTarget.substr(0, slash + 1);
+  const std::string base = slash == std::string::npos ? mTarget : mTarget.substr(slash + 1);
   if (base.empty()) throw HostError("cannot write '" + target + "': it names a folder");
   struct stat st;
-  if (stat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-    throw HostError("cannot write '" + target + "': it is a folder");
+  const bool exists = stat(mTarget.c_str(), &st) == 0;
+  if (exists && S_ISDIR(st.st_mode)) throw HostError("cannot write '" + target + "': it is a folder");
   std::string pattern = (slash == std::string::npos ? "" : dir) + "." + base + ".partial-XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back(0);
   mFd = mkstemp(name.data());
   if (mFd < 0) throw HostError("cannot write '" + target + "': " + std::strerror(errno));
   mTempPath = name.data();
-  // mkstemp makes the file private; give it the permissions a plain create would.
+  // mkstemp makes the file private; give it the permissions of the file it replaces, else those
+  // a plain create would.
   const mode_t mask = umask(0);
   umask(mask);
-  fchmod(mFd, 0666 & ~mask);
+  fchmod(mFd, exists ? st.st_mode & 07777 : 0666 & ~mask);
 }
 
 TempFile::~TempFile() {
@@ -47,7 +69,7 @@ void TempFile::Commit() {
     mFd = -1;
   }
   if (rename(mTempPath.c_str(), mTarget.c_str()) != 0)
-    throw HostError("cannot write '" + mTarget + "': " + std::strerror(errno));
+    throw HostError("cannot write '" + mName + "': " + std::strerror(errno));
   mCommitted = true;
 }
 
@@ -70,6 +92,8 @@ void WriteFileAtomically(const std::string& path, const std::vector<unsigned cha
 }
 
 std::vector<unsigned char> ReadWholeFile(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) throw HostError("cannot read '" + path + "': it is a folder");
   FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) throw HostError("cannot read '" + path + "': " + std::strerror(errno));
   std::vector<unsigned char> bytes;

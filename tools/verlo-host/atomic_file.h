@@ -1,6 +1,8 @@
 #pragma once
 // Outputs are written under a temporary name beside the target and renamed into place only when
-// complete, so a failure never leaves a half-written file behind.
+// complete, so a failure never leaves a half-written file behind. A file written over keeps its
+// permission bits; a symbolic link stays and the file it points to is replaced; a name that is
+// one of several hard links becomes a new file, the other names keep the old content.
 #include <string>
 #include <vector>
 
@@ -17,7 +19,9 @@ public:
   void Commit();  // renames over the target; throws HostError on failure
 
 private:
-  std::string mTarget, mTempPath;
+  std::string mName;    // as given, for messages
+  std::string mTarget;  // mName with symbolic links followed
+  std::string mTempPath;
   int mFd = -1;
   bool mCommitted = false;
 };

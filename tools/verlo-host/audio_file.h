@@ -19,6 +19,8 @@ public:
   int Channels() const { return mInfo.channels; }
   int SampleRate() const { return mInfo.samplerate; }
   long long Frames() const { return mInfo.frames; }
+  // What the file's header says it holds; more than the frames read when the file was cut.
+  long long DeclaredFrames() const { return mDeclaredFrames; }
   int Format() const { return mInfo.format; }
   // Interleaved; returns the frames read, 0 at the end.
   long Read(double* interleaved, long frames);
@@ -26,6 +28,7 @@ public:
 private:
   std::string mPath;
   SF_INFO mInfo{};
+  long long mDeclaredFrames = 0;
   SNDFILE* mFile = nullptr;
 };
 

@@ -10,7 +10,9 @@
 #include "commands.h"
 #include "demo_material.h"
 #include "error.h"
+#include "plugin.h"
 #include "render.h"
+#include "text.h"
 
 namespace {
 
@@ -23,15 +25,6 @@ const char kHelp[] =
     "to demo/ and is created when missing. The settings used are printed.\n";
 
 constexpr int kRate = 48000;
-
-std::string BesideThisProgram(const std::string& relative) {
-  char exe[4096];
-  const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-  if (n <= 0) throw HostError("cannot find this program's folder: " + std::string(std::strerror(errno)));
-  std::string dir(exe, size_t(n));
-  dir.resize(dir.rfind('/') + 1);
-  return dir + relative;
-}
 
 }  // namespace
 
@@ -47,7 +40,7 @@ int CommandDemo(int argc, char** argv) {
   if (mkdir(dir.c_str(), 0777) != 0 && errno != EEXIST)
     throw HostError("cannot create '" + dir + "': " + std::strerror(errno));
 
-  const std::string input = dir + "/input.wav", output = dir + "/output.wav";
+  const std::string input = JoinPath(dir, "input.wav"), output = JoinPath(dir, "output.wav");
   const std::vector<double> loop = MakeDrumAndChordLoop(kRate);
   {
     AudioWriter writer(input, 2, kRate, SF_FORMAT_WAV | SF_FORMAT_PCM_24);

@@ -5,6 +5,7 @@
 #include "args.h"
 #include "commands.h"
 #include "error.h"
+#include "numbers.h"
 #include "plugin.h"
 
 namespace {
@@ -36,6 +37,8 @@ std::string FlagNames(VstInt32 flags) {
   return s.empty() ? "none" : s;
 }
 
+std::string OrNone(const std::string& text) { return text.empty() ? "(none)" : text; }
+
 std::string Answer(VstIntPtr v) {
   if (v == 1) return "yes";
   if (v == -1) return "no";
@@ -60,9 +63,9 @@ int CommandInfo(int argc, char** argv) {
   std::ostream& o = std::cout;
   char hex[64];
   o << "file:            " << library.Path() << " (entry " << library.EntryName() << ")\n";
-  o << "name:            " << plugin.Text(effGetEffectName) << "\n";
-  o << "product:         " << plugin.Text(effGetProductString) << "\n";
-  o << "vendor:          " << plugin.Text(effGetVendorString) << "\n";
+  o << "name:            " << OrNone(plugin.Text(effGetEffectName)) << "\n";
+  o << "product:         " << OrNone(plugin.Text(effGetProductString)) << "\n";
+  o << "vendor:          " << OrNone(plugin.Text(effGetVendorString)) << "\n";
   o << "vendor version:  " << plugin.Dispatch(effGetVendorVersion) << "\n";
   o << "VST version:     " << plugin.Dispatch(effGetVstVersion) << "\n";
   const VstIntPtr category = plugin.Dispatch(effGetPlugCategory);
@@ -86,11 +89,8 @@ int CommandInfo(int argc, char** argv) {
   }
   o << "parameters:      " << e->numParams << "\n";
   for (int i = 0; i < e->numParams; ++i) {
-    std::snprintf(hex, sizeof hex, "%.6f", e->getParameter(e, i));
-    o << "  " << i << "  " << plugin.ParamName(i) << "  " << plugin.ParamDisplay(i);
-    const std::string label = plugin.ParamLabel(i);
-    if (!label.empty()) o << " " << label;
-    o << "  (normalised " << hex << ")\n";
+    o << "  " << i << "  " << plugin.ParamName(i) << "  " << plugin.ParamShown(i);
+    o << "  (normalised " << Fixed(e->getParameter(e, i), 6) << ")\n";
   }
   o << "programs:        " << e->numPrograms << " (current " << plugin.Dispatch(effGetProgram) << ")\n";
   for (int i = 0; i < e->numPrograms && i < 128; ++i) {

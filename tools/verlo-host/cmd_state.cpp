@@ -1,6 +1,9 @@
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 #include "args.h"
@@ -15,13 +18,16 @@ namespace {
 const char kHelp[] =
     "usage: verlo-host state save PLUGIN FILE [--set NAME=VALUE ...] [--set-normalized NAME=X ...]\n"
     "                             [--program N] [--state FILE] [--bank]\n"
-    "       verlo-host state show FILE\n"
+    "       verlo-host state show FILE [PLUGIN]\n"
     "\n"
     "save: opens PLUGIN, applies the settings (as render does) and writes its state as a program\n"
     "      file (.fxp), or with --bank as a bank file (.fxb): the plug-in's own chunk when it uses\n"
-    "      chunks, else one value per parameter. render --state FILE loads it again.\n"
-    "show: prints what a program or bank file holds; chunks in the 'tffp' layout (Verlo's) are\n"
-    "      decoded into their parameter values, other chunks are shown as bytes.\n";
+    "      chunks, else one normalised value per parameter. Verlo uses no chunk: its files hold\n"
+    "      its parameter values. render --state FILE loads it again.\n"
+    "show: prints what a program or bank file holds: its parameter values, or its chunk (decoded\n"
+    "      when in the framework's 'tffp' layout, else as bytes). With PLUGIN, or with the Verlo\n"
+    "      built next to this program for Verlo's files, each value also gets its parameter's\n"
+    "      name and display, and a chunk is loaded into the plug-in to show its values.\n";
 
 uint32_t U32le(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
 
@@ -85,6 +91,34 @@ bool ShowTffp(std::ostream& o, const FxFile& f) {
   return true;
 }
 
+// The plug-in that names a file's values: the one given, else Verlo's build beside this program
+// when the file is Verlo's.
+struct Describer {
+  std::unique_ptr<PluginLibrary> library;
+  std::unique_ptr<PluginInstance> plugin;
+};
+
+Describer OpenDescriber(const std::vector<std::string>& positional, const FxFile& f) {
+  Describer d;
+  const bool given = positional.size() > 2;
+  const std::string path = given ? positional[2] : BesideThisProgram("Verlo.vst/Verlo.so");
+  if (!given && access(path.c_str(), F_OK) != 0) return d;
+  d.library = std::make_unique<PluginLibrary>(path);
+  d.plugin = std::make_unique<PluginInstance>(*d.library, 44100.0, 512);
+  if (d.plugin->Effect()->uniqueID == f.pluginId) return d;
+  if (given)
+    throw HostError("'" + positional[1] + "' holds state of the plug-in with ID '" + FourCC(f.pluginId) +
+                    "', not '" + FourCC(d.plugin->Effect()->uniqueID) + "'");
+  return Describer{};
+}
+
+// "  NAME  DISPLAY" of parameter i at the normalised value x.
+std::string Described(PluginInstance* plugin, int i, float x) {
+  if (!plugin || i >= plugin->Effect()->numParams) return "";
+  plugin->Effect()->setParameter(plugin->Effect(), i, x);
+  return "  " + plugin->ParamName(i) + "  " + plugin->ParamShown(i);
+}
+
 int Save(const Args& args) {
   const auto& p = args.Positional();
   if (p.size() != 3) throw UsageError("state save takes PLUGIN FILE\n\n" + std::string(kHelp));
@@ -99,18 +133,17 @@ int Save(const Args& args) {
             << (state.IsChunk() ? std::to_string(state.chunk.size()) + "-byte chunk"
                                 : std::to_string(plugin.Effect()->numParams) + " parameters")
             << ") to " << p[2] << "\n";
-  for (int i = 0; i < plugin.Effect()->numParams; ++i) {
-    std::cout << "  " << plugin.ParamName(i) << " = " << plugin.ParamDisplay(i);
-    const std::string label = plugin.ParamLabel(i);
-    std::cout << (label.empty() ? "" : " ") << label << "\n";
-  }
+  for (int i = 0; i < plugin.Effect()->numParams; ++i)
+    std::cout << "  " << plugin.ParamName(i) << " = " << plugin.ParamShown(i) << "\n";
   return 0;
 }
 
 int Show(const Args& args) {
   const auto& p = args.Positional();
-  if (p.size() != 2) throw UsageError("state show takes FILE\n\n" + std::string(kHelp));
+  if (p.size() != 2 && p.size() != 3) throw UsageError("state show takes FILE [PLUGIN]\n\n" + std::string(kHelp));
   const FxFile f = DecodeFx(ReadWholeFile(p[1]), p[1]);
+  const Describer describer = OpenDescriber(p, f);
+  PluginInstance* plugin = describer.plugin.get();
   std::ostream& o = std::cout;
   static const char* const kKinds[] = {"program, parameter values (FxCk)", "program, chunk (FPCh)",
                                        "bank, parameter values (FxBk)", "bank, chunk (FBCh)"};
@@ -127,11 +160,21 @@ int Show(const Args& args) {
   if (f.IsChunk()) {
     o << "chunk size:      " << f.chunk.size() << " bytes\n";
     if (!ShowTffp(o, f)) ShowHex(o, f.chunk);
+    if (plugin) {
+      LoadState(*plugin, f, p[1]);
+      AEffect* e = plugin->Effect();
+      o << "loaded into " << plugin->Name() << ":\n";
+      for (int i = 0; i < e->numParams; ++i) {
+        const float x = e->getParameter(e, i);
+        o << "    " << i << "  " << x << Described(plugin, i, x) << "\n";
+      }
+    }
   } else {
     for (size_t i = 0; i < f.programs.size(); ++i) {
       if (f.IsBank()) o << "  program " << i << " \"" << f.programs[i].name << "\"\n";
       for (size_t j = 0; j < f.programs[i].params.size(); ++j)
-        o << "    " << j << "  " << f.programs[i].params[j] << "\n";
+        o << "    " << j << "  " << f.programs[i].params[j] << Described(plugin, int(j), f.programs[i].params[j])
+          << "\n";
     }
   }
   return 0;

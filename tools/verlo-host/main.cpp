@@ -16,11 +16,12 @@ const char kHelp[] =
     "  info PLUGIN                 everything the plug-in tells a host about itself\n"
     "  render PLUGIN IN OUT        render an audio file through the plug-in\n"
     "  state save PLUGIN FILE      write the plug-in's state (after --set ...) to a .fxp/.fxb file\n"
-    "  state show FILE             print what a state file holds\n"
+    "  state show FILE [PLUGIN]    print what a state file holds\n"
     "  demo [DIR]                  render a generated drum-and-chord loop through the Verlo\n"
     "                              plug-in built next to this program (into DIR, default demo/)\n"
     "\n"
-    "'verlo-host COMMAND --help' explains each. Exit status: 0 done, 1 failed, 2 bad usage.\n";
+    "'verlo-host COMMAND --help' explains each. Exit status: 0 done, 1 failed, 2 bad usage,\n"
+    "128 + the signal when interrupted (130 for Ctrl-C).\n";
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cmath>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "error.h"
+#include "text.h"
 
 namespace {
 
@@ -38,8 +40,8 @@ std::vector<std::string> SharedObjectsIn(const std::string& dir) {
   if (DIR* d = opendir(dir.c_str())) {
     while (dirent* e = readdir(d)) {
       const std::string name = e->d_name;
-      if (name.size() > 3 && name.compare(name.size() - 3, 3, ".so") == 0 && IsFile(dir + "/" + name))
-        found.push_back(dir + "/" + name);
+      if (name.size() > 3 && name.compare(name.size() - 3, 3, ".so") == 0 && IsFile(JoinPath(dir, name)))
+        found.push_back(JoinPath(dir, name));
     }
     closedir(d);
   }
@@ -51,8 +53,8 @@ std::string ResolveBundle(const std::string& path) {
   std::string stem = BaseName(path);
   const size_t dot = stem.rfind('.');
   if (dot != std::string::npos && dot > 0) stem.resize(dot);
-  for (const std::string& dir : {path, path + "/Contents/x86_64-linux"}) {
-    if (IsFile(dir + "/" + stem + ".so")) return dir + "/" + stem + ".so";
+  for (const std::string& dir : {path, JoinPath(path, "Contents/x86_64-linux")}) {
+    if (IsFile(JoinPath(dir, stem + ".so"))) return JoinPath(dir, stem + ".so");
     const std::vector<std::string> found = SharedObjectsIn(dir);
     if (found.size() == 1) return found[0];
     if (found.size() > 1)
@@ -139,6 +141,11 @@ std::string PluginInstance::Name() {
   if (name.empty()) name = Text(effGetProductString);
   if (name.empty()) name = BaseName(mLibrary.Path());
   return name;
+}
+
+std::string PluginInstance::ParamShown(int index) {
+  const std::string display = ParamDisplay(index), label = ParamLabel(index);
+  return label.empty() ? display : display + " " + label;
 }
 
 bool PluginInstance::SetArrangement(int inputs, int outputs) {
@@ -228,4 +235,13 @@ std::string FourCC(VstInt32 id) {
     s += (c >= 32 && c < 127) ? c : '.';
   }
   return s;
+}
+
+std::string BesideThisProgram(const std::string& relative) {
+  char exe[4096];
+  const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+  if (n <= 0) throw HostError("cannot find this program's folder: " + std::string(std::strerror(errno)));
+  std::string dir(exe, size_t(n));
+  dir.resize(dir.rfind('/') + 1);
+  return dir + relative;
 }

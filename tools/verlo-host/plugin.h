@@ -55,6 +55,7 @@ public:
   std::string ParamName(int index) { return Text(effGetParamName, index); }
   std::string ParamLabel(int index) { return Text(effGetParamLabel, index); }
   std::string ParamDisplay(int index) { return Text(effGetParamDisplay, index); }
+  std::string ParamShown(int index);  // display and label: "0.50 ms"
 
   // Tells the plug-in the channel layout; true when it accepted.
   bool SetArrangement(int inputs, int outputs);
@@ -75,3 +76,6 @@ private:
 };
 
 std::string FourCC(VstInt32 id);
+
+// A path beside this program's executable, such as the Verlo.vst/Verlo.so built next to it.
+std::string BesideThisProgram(const std::string& relative);

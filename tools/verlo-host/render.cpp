@@ -8,9 +8,11 @@
 
 #include "audio_file.h"
 #include "error.h"
+#include "interrupt.h"
 #include "plugin.h"
 #include "progress.h"
 #include "routing.h"
+#include "text.h"
 
 namespace {
 
@@ -85,6 +87,7 @@ const char* PrecisionName(Precision p) {
 void RenderFile(const std::string& pluginPath, const std::string& inPath, const std::string& outPath,
                 const RenderOptions& options, std::ostream& log) {
   if (options.block < 1 || options.block > 1 << 20) throw UsageError("--block must lie in 1..1048576");
+  const InterruptWatch interrupts;
   PluginLibrary library(pluginPath);
   AudioReader reader(inPath);
   const int channels = reader.Channels();
@@ -115,6 +118,9 @@ void RenderFile(const std::string& pluginPath, const std::string& inPath, const 
     p.Resume();
   }
   if (!routing.description.empty()) log << routing.description << "\n";
+  if (first->numInputs == 0 || (first->flags & effFlagsIsSynth))
+    Warn(name + ((first->flags & effFlagsIsSynth) ? " is an instrument" : " takes no audio input") +
+         ": verlo-host sends it no MIDI, so it will likely render silence");
 
   const int outChannels = static_cast<int>(routing.outputs.size());
   if (outChannels == 0) throw HostError("the plug-in has no outputs; there is nothing to write");
@@ -125,6 +131,7 @@ void RenderFile(const std::string& pluginPath, const std::string& inPath, const 
   {
   Progress progress(reader.Frames());
   for (;;) {
+    interrupts.Check(outPath);
     const long frames = reader.Read(in.data(), options.block);
     if (frames == 0) break;
     for (int i = 0; i < routing.instances; ++i) {
@@ -144,8 +151,12 @@ void RenderFile(const std::string& pluginPath, const std::string& inPath, const 
     progress.Update(done);
   }
   }
+  interrupts.Check(outPath);
   writer.Commit();
-  log << "rendered " << done << " frames (" << double(done) / rate << " s, " << rate << " Hz, "
+  if (done < reader.DeclaredFrames())
+    Warn("'" + inPath + "' is cut short: its header declares " + std::to_string(reader.DeclaredFrames()) +
+         " frames, it holds " + std::to_string(done) + "; those were rendered");
+  log << "rendered " << Count(done, "frame") << " (" << double(done) / rate << " s, " << rate << " Hz, "
       << outChannels << (outChannels == 1 ? " channel" : " channels") << ") through " << name
       << ", blocks of " << options.block << ", " << PrecisionName(options.precision)
       << " precision, into " << outPath << " (" << writer.FormatName() << ")\n";

@@ -2,8 +2,30 @@
 
 #include <algorithm>
 
+#include "text.h"
+
 namespace {
-std::string Channels(int n) { return std::to_string(n) + (n == 1 ? " channel" : " channels"); }
+
+std::string Channels(int n) { return Count(n, "channel"); }
+
+// "file channels to inputs: 1 -> 1, 2 -> 1+2; inputs 3 to 4 get silence" for one instance.
+std::string Mapping(const Routing& r) {
+  std::string text = "file channels to inputs:";
+  std::vector<bool> fed(r.pluginInputs);
+  for (size_t c = 0; c < r.feeds.size(); ++c) {
+    text += (c ? ", " : " ") + std::to_string(c + 1) + " ->";
+    for (size_t i = 0; i < r.feeds[c].size(); ++i) {
+      text += (i ? "+" : " ") + std::to_string(r.feeds[c][i].channel + 1);
+      fed[r.feeds[c][i].channel] = true;
+    }
+    if (r.feeds[c].empty()) text += " none";
+  }
+  const int firstSilent = int(std::find(fed.begin(), fed.end(), false) - fed.begin());
+  if (firstSilent < r.pluginInputs)
+    text += "; inputs " + std::to_string(firstSilent + 1) + " to " + std::to_string(r.pluginInputs) + " get silence";
+  return text;
+}
+
 }  // namespace
 
 Routing PlanRouting(int fileChannels, int numInputs, int numOutputs, bool canMono) {
@@ -47,5 +69,10 @@ Routing PlanRouting(int fileChannels, int numInputs, int numOutputs, bool canMon
       r.description += "inputs " + std::to_string(shared + 1) + " to " + std::to_string(numInputs) + " get silence";
     r.description += "; the output has " + Channels(numOutputs);
   }
+  // Inputs beyond the outputs usually take a side-chain, which a plain 1:1 match would hide.
+  if (r.instances == 1 && !r.monoArrangement && numInputs > numOutputs && numOutputs > 0)
+    r.description = "the plug-in has " + std::to_string(numInputs) + " inputs and " + std::to_string(numOutputs) +
+                    " outputs (likely a side-chain on inputs " + std::to_string(numOutputs + 1) + " to " +
+                    std::to_string(numInputs) + "); " + Mapping(r) + "; the output has " + Channels(numOutputs);
   return r;
 }

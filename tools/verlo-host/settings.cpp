@@ -7,6 +7,7 @@
 
 #include "atomic_file.h"
 #include "error.h"
+#include "numbers.h"
 #include "text.h"
 
 const std::vector<OptionDef> kSettingOptions = {
@@ -22,36 +23,39 @@ ParamSetting SplitSetting(const std::string& text, bool normalized) {
   return {text.substr(0, eq), text.substr(eq + 1), normalized};
 }
 
-// The leading number of a display text, if it has one.
-bool LeadingNumber(const std::string& text, double& value) {
-  char* end = nullptr;
-  value = std::strtod(text.c_str(), &end);
-  return end != text.c_str() && std::isfinite(value);
-}
-
-std::string Shown(PluginInstance& plugin, int index) {
-  std::string shown = plugin.ParamDisplay(index);
-  const std::string label = plugin.ParamLabel(index);
-  if (!label.empty()) shown += " " + label;
-  return shown;
+// A parameter shown as a number takes a number, optionally followed by its unit: plug-ins turn
+// any other text into a number of their own choosing. Parameters shown as text ("On",
+// "Square") take whatever the plug-in understands.
+void CheckNumeric(PluginInstance& plugin, int index, const ParamSetting& s) {
+  double value = 0.0;
+  if (!LeadingNumber(plugin.ParamDisplay(index), value)) return;
+  size_t used = 0;
+  if (LeadingNumber(s.value, value, &used)) {
+    const size_t unit = s.value.find_first_not_of(' ', used);
+    if (unit == std::string::npos || Lower(s.value.substr(unit)) == Lower(plugin.ParamLabel(index))) return;
+  }
+  throw UsageError("--set " + s.name + " takes a number (" + plugin.ParamName(index) + " is shown as " +
+                   plugin.ParamShown(index) + "), not '" + s.value + "'; --set-normalized " + s.name +
+                   "=X sets it by its normalised value in 0..1");
 }
 
 void SetByDisplay(PluginInstance& plugin, int index, const ParamSetting& s, std::ostream& log) {
+  CheckNumeric(plugin, index, s);
   std::vector<char> text(s.value.begin(), s.value.end());
   text.resize(text.size() + 256, 0);  // the plug-in may write into the buffer
   if (plugin.Dispatch(effString2Parameter, index, 0, text.data()) == 0)
     throw HostError("the plug-in refused the value '" + s.value + "' for parameter " +
-                    plugin.ParamName(index) + " (it is shown as " + Shown(plugin, index) +
+                    plugin.ParamName(index) + " (it is shown as " + plugin.ParamShown(index) +
                     "); --set-normalized " + s.name + "=X sets it by its normalised value");
   // Plug-ins clamp or round what they are given; say so when the result is not what was asked.
   double asked, got;
   const std::string display = plugin.ParamDisplay(index);
   const bool numeric = LeadingNumber(s.value, asked) && LeadingNumber(display, got);
   const bool differs = numeric ? std::fabs(asked - got) > 0.0051 + 1e-3 * std::fabs(asked)
-                               : Lower(s.value) != Lower(display) && Lower(s.value) != Lower(Shown(plugin, index));
+                               : Lower(s.value) != Lower(display) && Lower(s.value) != Lower(plugin.ParamShown(index));
   if (differs)
     log << "note: the plug-in took " << plugin.ParamName(index) << "=" << s.value << " as "
-        << Shown(plugin, index) << "\n";
+        << plugin.ParamShown(index) << "\n";
 }
 
 void SetNormalized(PluginInstance& plugin, int index, const ParamSetting& s) {
@@ -95,7 +99,7 @@ void ApplySettings(PluginInstance& plugin, const PluginSettings& settings, std::
   AEffect* e = plugin.Effect();
   if (settings.program >= 0) {
     if (settings.program >= e->numPrograms)
-      throw HostError("the plug-in has " + std::to_string(e->numPrograms) + " program(s); --program " +
+      throw HostError("the plug-in has " + Count(e->numPrograms, "program") + "; --program " +
                       std::to_string(settings.program) + " does not exist");
     plugin.Dispatch(effBeginSetProgram);
     plugin.Dispatch(effSetProgram, 0, settings.program);

@@ -1,9 +1,20 @@
 #pragma once
-// Case folding for names the user types: parameter names, file extensions.
+// Small text helpers: case folding for names the user types (parameter names, file
+// extensions), counts and paths in messages.
 #include <cctype>
 #include <string>
 
 inline std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return s;
+}
+
+// "1 frame", "2 frames".
+inline std::string Count(long long n, const std::string& noun) {
+  return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+}
+
+// dir/name with one slash between them, whether or not dir ends with one.
+inline std::string JoinPath(const std::string& dir, const std::string& name) {
+  return dir.empty() || dir.back() == '/' ? dir + name : dir + "/" + name;
 }
