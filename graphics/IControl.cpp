@@ -4,7 +4,7 @@
 
 #include "effect/IEffectBase.h"
 #include "graphics/IGraphics.h"
-#include "graphics/ITextControl.h"
+#include "graphics/ITextControls.h"
 
 namespace {
 double LoadRelaxed(const double& d) {

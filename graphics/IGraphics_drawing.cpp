@@ -57,7 +57,7 @@ bool IGraphics::DrawBitmap(IBitmap* bitmap, IRECT* dest, int srcX, int srcY, con
 }
 
 bool IGraphics::DrawBitmap(IBitmap* bitmap, IRECT* dest, int frame, const IChannelBlend* blend) {
-  if (!bitmap) return true;
+  if (!bitmap || bitmap->N <= 0) return true;  // a strip of no frames has nothing to show
   int srcX = 0, srcY = 0;
   if (frame >= 2 && bitmap->N >= 2) {
     const double offset = static_cast<double>(frame - 1);

@@ -2,7 +2,7 @@
 // parameters, read-outs and the value prompt.
 #include <gtest/gtest.h>
 
-#include "graphics/ITextControl.h"
+#include "graphics/ITextControls.h"
 #include "tests/effect/offline_host.h"
 #include "tests/graphics/test_editor.h"
 

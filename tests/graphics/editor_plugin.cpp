@@ -1,7 +1,7 @@
 // A plug-in with an editor that fills both process-wide stores: two images (drawn here, no files)
 // and a font, used by one draw. Loading and unloading it must leave nothing behind.
 #include "graphics/IBitmapControl.h"
-#include "graphics/ITextControl.h"
+#include "graphics/ITextControls.h"
 #include "pix/pix.h"
 #include "tests/graphics/test_editor.h"
 
