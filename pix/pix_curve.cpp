@@ -112,8 +112,9 @@ void FillCubic(PIX_IBitmap* dest, std::initializer_list<float> xy, int vfill, PI
                float tol, bool transposed) {
   if (!dest || !Finite(xy)) return;
   CutCubic k;
-  const float* v = xy.begin();
-  for (int i = 0; i < 4; ++i) k.p[i] = transposed ? P2{v[2 * i + 1], v[2 * i]} : P2{v[2 * i], v[2 * i + 1]};
+  const float* coords = xy.begin();
+  for (int i = 0; i < 4; ++i)
+    k.p[i] = transposed ? P2{coords[2 * i + 1], coords[2 * i]} : P2{coords[2 * i], coords[2 * i + 1]};
   if (!Cut(k, transposed ? dest->getHeight() : dest->getWidth())) return;
   const Cubic c(k.p[0], k.p[1], k.p[2], k.p[3]);
   const int n = SegmentCount(CubicLength(k), k.t0, k.t1, tol);

@@ -9,6 +9,8 @@
 namespace {
 
 using LL = long long;
+// GCC's 128-bit integer; __extension__ tells -Wpedantic it is meant.
+__extension__ typedef __int128 Wide;
 
 template <class P> inline void Span(const _PIX_Canvas& cv, LL y, LL xl, LL xr, const P& pen) {
   xl = std::max<LL>(xl, 0), xr = std::min<LL>(xr, cv.w - 1);
@@ -56,7 +58,7 @@ int NextVertex(const Pt* p, int n, int i, bool left) {
     const LL dxj = p[j].x - p[i].x, dyj = p[j].y - p[i].y;
     const LL dxb = p[best].x - p[i].x, dyb = p[best].y - p[i].y;
     // dxj / dyj against dxb / dyb, both dy positive.
-    const __int128 lhs = static_cast<__int128>(dxj) * dyb, rhs = static_cast<__int128>(dxb) * dyj;
+    const Wide lhs = static_cast<Wide>(dxj) * dyb, rhs = static_cast<Wide>(dxb) * dyj;
     if (left ? lhs <= rhs : lhs >= rhs) best = j;
   }
   return best;

@@ -9,6 +9,8 @@
 namespace {
 
 const double kFix = 65536.0;
+// GCC's 128-bit integer; __extension__ tells -Wpedantic it is meant.
+__extension__ typedef __int128 Wide;
 
 // Conversions that saturate instead of overflowing; NaN gives 0.
 long long SatLL(double v, double lim) {
@@ -38,7 +40,7 @@ bool PlanAxis(long long dpos, long long dlen, double spos, double slen, int dest
   // forward one does; starting at the upper end would shift a mirror by one pixel.
   a.cur = FloorFix(a.adv < 0 ? spos + a.adv : spos);
   long long n = std::min(dlen, static_cast<long long>(destSize) - dpos);
-  const __int128 end = static_cast<__int128>(srcSize) * 65536;
+  const Wide end = static_cast<Wide>(srcSize) * 65536;
   // Columns whose samples fall outside the source draw nothing; trimming them keeps every
   // position that is stepped to within the source.
   if (a.step > 0) {
@@ -46,7 +48,7 @@ bool PlanAxis(long long dpos, long long dlen, double spos, double slen, int dest
       const long long k = (a.step - 1 - a.cur) / a.step;
       dpos += k, n -= k, a.cur += k * a.step;
     }
-    if (n > 0 && static_cast<__int128>(n - 1) * a.step + a.cur >= end)
+    if (n > 0 && static_cast<Wide>(n - 1) * a.step + a.cur >= end)
       n = std::min<long long>(n, static_cast<long long>((end - 1 - a.cur) / a.step) + 1);
   } else if (a.step < 0) {
     const long long back = -a.step;

@@ -1,15 +1,28 @@
-// Built with -mavx2; called only after the CPU check.
+// Built with -mavx2; called only after the CPU check. Everything here but the kernels' entry
+// points has internal linkage, and nothing inline from other headers (the standard library's
+// included) is used: the linker could otherwise keep this file's AVX2 copy for every caller.
 #include <immintrin.h>
 
-#include <algorithm>
-#include <type_traits>
+#include <cstring>
 
-#include "pix/pix_scaled_fast.h"
-#include "pix/pix_simd.h"
+#include "pix/pix_scaled_avx2.h"
 
 #if defined(PIX_HAVE_AVX2_KERNELS)
 
 namespace {
+
+inline int Min(int a, int b) { return b < a ? b : a; }
+inline int Max(int a, int b) { return a < b ? b : a; }
+
+// win.row(y), computed here (see above).
+inline const PIX_pixel* Row(const _PIX_Window& win, long long y) {
+  return win.bits + static_cast<ptrdiff_t>(y) * win.step;
+}
+
+// A kernel's row count as a type, so that loops can be unrolled for each count.
+template <int N> struct RowCount {
+  constexpr int operator()() const { return N; }
+};
 
 // One pixel's four weights (top-left, top-right, bottom-left, bottom-right) as floats.
 inline __m256 Weights(long long s, long long t) {
@@ -37,8 +50,8 @@ void _PIX_AVX2_BilinearRun(const _PIX_Window& win, long long s, long long t, lon
   int k = 0;
   for (; k + 2 <= n; k += 2, s += 2 * ds, t += 2 * dt) {
     const long long s1 = s + ds, t1 = t + dt;
-    const __m256 a = Pair(win.row(t >> 16) + (s >> 16), win.step, Weights(s, t));
-    const __m256 b = Pair(win.row(t1 >> 16) + (s1 >> 16), win.step, Weights(s1, t1));
+    const __m256 a = Pair(Row(win, t >> 16) + (s >> 16), win.step, Weights(s, t));
+    const __m256 b = Pair(Row(win, t1 >> 16) + (s1 >> 16), win.step, Weights(s1, t1));
     const __m256 sum = _mm256_add_ps(_mm256_permute2f128_ps(a, b, 0x20), _mm256_permute2f128_ps(a, b, 0x31));
     const __m256i q = _mm256_cvttps_epi32(_mm256_mul_ps(sum, scale));
     const __m128i w = _mm_packs_epi32(_mm256_castsi256_si128(q), _mm256_extracti128_si256(q, 1));
@@ -131,15 +144,15 @@ bool _PIX_AVX2_BilinearBlocks(const int* xs, const uint32_t* xf, int n, int widt
       int x[4], right[4];
       uint32_t f[4];
       for (int i = 0; i < 4; ++i) {
-        const int j = std::min(k + 2 * half + (i / 2) * 4 + i % 2, n - 1);
+        const int j = Min(k + 2 * half + (i / 2) * 4 + i % 2, n - 1);
         // The last column has no right neighbour; taking the column itself in its place cancels
         // the horizontal terms, which leaves the last column's rule.
         x[i] = xs[j], f[i] = xf[j], right[i] = xs[j] == width - 1 ? xs[j] : xs[j] + 1;
       }
       for (int lane = 0; lane < 2; ++lane) {
         const int p = 2 * lane, q = p + 1;
-        const int base = std::min(std::min(x[p], x[q]), width - 4);
-        if (base < 0 || std::max(right[p], right[q]) - base >= 4) return false;
+        const int base = Min(Min(x[p], x[q]), width - 4);
+        if (base < 0 || Max(right[p], right[q]) - base >= 4) return false;
         b.base[lane] = base;
         for (int second = 0; second < 2; ++second) {
           const int l = x[p + second] - base, r = right[p + second] - base;
@@ -164,7 +177,7 @@ namespace {
 inline void StoreFirstPixels(PIX_pixel* out, __m256i px, int n) {
   PIX_pixel all[8];
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(all), px);
-  std::copy(all, all + n, out);
+  memcpy(out, all, sizeof(PIX_pixel) * n);
 }
 
 inline __m256i LoadLanes(const PIX_pixel* row, const int* base) {
@@ -263,15 +276,14 @@ void _PIX_AVX2_BilinearScaleRow(const PIX_pixel* r0, const PIX_pixel* r1, const 
 
 namespace {
 
-// Calls f(std::integral_constant<int, n>()) for a kernel's row count n (1 to 5), so that the row
-// loops are unrolled for each count.
+// Calls f(RowCount<n>()) for a kernel's row count n (1 to 5).
 template <class F> inline void WithRowCount(int n, F&& f) {
   switch (n) {
-    case 1: f(std::integral_constant<int, 1>()); break;
-    case 2: f(std::integral_constant<int, 2>()); break;
-    case 3: f(std::integral_constant<int, 3>()); break;
-    case 4: f(std::integral_constant<int, 4>()); break;
-    default: f(std::integral_constant<int, 5>()); break;
+    case 1: f(RowCount<1>()); break;
+    case 2: f(RowCount<2>()); break;
+    case 3: f(RowCount<3>()); break;
+    case 4: f(RowCount<4>()); break;
+    default: f(RowCount<5>()); break;
   }
 }
 
@@ -307,7 +319,7 @@ template <int Rows> int ColumnSumsOf(const PIX_pixel* const* rows, int c, int c1
 void _PIX_AVX2_ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t* col) {
   const PIX_pixel* rows[5];
   const int n = y1 - y0 + 1;
-  for (int r = 0; r < n; ++r) rows[r] = win.row(y0 + r);
+  for (int r = 0; r < n; ++r) rows[r] = Row(win, y0 + r);
   int c = c0;
   WithRowCount(n, [&](auto rowCount) { c = ColumnSumsOf<rowCount()>(rows, c, c1, win.w, col); });
   _PIX_ColumnSums(win, y0, y1, c, c1, col);
@@ -381,7 +393,7 @@ template <int Rows> inline void PlaneStep(const PIX_pixel* p, ptrdiff_t step, ui
 template <int Rows>
 void PlanesOf(const PIX_pixel* p, ptrdiff_t step, int width, int c0, int c1, int org, uint32_t* xs, uint32_t* os) {
   int c = c0 / 8 * 8;
-  for (const int last = std::min(c1, width - 8); c <= last; c += 8)
+  for (const int last = Min(c1, width - 8); c <= last; c += 8)
     PlaneStep<Rows>(p + c, step, xs + (c - org), os + (c - org));
   if (c <= c1) PlaneStep<Rows>(p + (width - 8), step, xs + (width - 8 - org), os + (width - 8 - org));
 }
@@ -411,7 +423,7 @@ inline __m256i HalfKernels(const uint32_t* xs, const uint32_t* os, int c) {
 
 void _PIX_AVX2_ColumnPlanes(const _PIX_Window& win, int y0, int y1, int c0, int c1, int org, uint32_t* xs,
                             uint32_t* os) {
-  const PIX_pixel* p = win.row(y0);
+  const PIX_pixel* p = Row(win, y0);
   WithRowCount(y1 - y0 + 1,
                [&](auto rowCount) { PlanesOf<rowCount()>(p, win.step, win.w, c0, c1, org, xs, os); });
 }
@@ -435,7 +447,7 @@ void _PIX_AVX2_BoxRowStep4(const uint32_t* xs, const uint32_t* os, int n, uint16
   for (int k = 0;; k += 8) {
     // The last step ends at n, overlapping the one before with the same values: a masked store
     // costs more than a whole step on some processors.
-    const int at = std::min(k, std::max(n - 8, 0));
+    const int at = Min(k, Max(n - 8, 0));
     const int c = 4 * at;
     const __m256i k0 = HalfKernels(xs, os, c), k1 = HalfKernels(xs, os, c + 8);
     const __m256i k2 = HalfKernels(xs, os, c + 16), k3 = HalfKernels(xs, os, c + 24);

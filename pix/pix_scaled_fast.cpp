@@ -7,6 +7,18 @@
 #include "kit/heapbuf.h"
 #include "pix/pix_simd.h"
 
+// Out of line so that the AVX2 kernels call this baseline copy for their last columns.
+void _PIX_ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t* col) {
+  for (int c = c0; c <= c1; ++c) {
+    unsigned t[4] = {0, 0, 0, 0};
+    for (int r = y0; r <= y1; ++r) {
+      const PIX_pixel v = win.row(r)[c];
+      t[0] += v & 255, t[1] += (v >> 8) & 255, t[2] += (v >> 16) & 255, t[3] += v >> 24;
+    }
+    for (int i = 0; i < 4; ++i) col[c * 4 + i] = static_cast<uint16_t>(t[i]);
+  }
+}
+
 #if defined(PIX_HAVE_SSE2)
 #include <emmintrin.h>
 

@@ -3,17 +3,7 @@
 // the source bitmap, held in 64 bits so no step count can overflow; a sample whose integer part
 // falls outside the window is skipped (negative positions fail the unsigned test).
 #include "pix/pix_loops.h"
-
-struct _PIX_Window {
-  const PIX_pixel* bits = nullptr;  // the window's top-left pixel
-  ptrdiff_t step = 0;
-  int w = 0, h = 0;
-  const PIX_pixel* row(long long y) const { return bits + static_cast<ptrdiff_t>(y) * step; }
-  bool inside(long long x, long long y) const {
-    return static_cast<unsigned long long>(x) < static_cast<unsigned long long>(w) &&
-           static_cast<unsigned long long>(y) < static_cast<unsigned long long>(h);
-  }
-};
+#include "pix/pix_window.h"
 
 // Channels by byte position: 0 blue, 1 green, 2 red, 3 alpha.
 struct _PIX_Channels {

@@ -12,7 +12,7 @@
 namespace {
 
 struct Selected {
-  Selected(int w, int h, HFONT font) : bm(w, h), font(font) { SelectObject(bm.getDC(), font); }
+  Selected(int w, int h, HFONT selected) : bm(w, h), font(selected) { SelectObject(bm.getDC(), selected); }
   ~Selected() {
     SelectObject(bm.getDC(), reinterpret_cast<HGDIOBJ>(3));
     DeleteObject(font);

@@ -7,7 +7,7 @@
 
 namespace {
 struct Item {
-  explicit Item(int v, int* deaths = nullptr) : value(v), deaths(deaths) {}
+  explicit Item(int v, int* deathCount = nullptr) : value(v), deaths(deathCount) {}
   ~Item() {
     if (deaths) ++*deaths;
   }

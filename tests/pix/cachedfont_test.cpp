@@ -10,6 +10,7 @@
 #include "pix/pix_cachedfont.h"
 #include "pix/pix_glyph_renderer.h"
 #include "pix/pix_simd.h"
+#include "tests/pix/helpers.h"
 
 namespace {
 
@@ -344,7 +345,6 @@ TEST(CachedFont, CombineModesClippingAndBackground) {
 
 TEST(CachedFont, CopyKernelsGiveTheScalarRuleBytesAtEverySimdLevel) {
   std::mt19937 rng(7);
-  const int saved = _PIX_SimdLevel();
   for (int trial = 0; trial < 200; ++trial) {
     const int w = 1 + static_cast<int>(rng() % 23), h = 1 + static_cast<int>(rng() % 5);
     const int ia = std::vector<int>{256, 255, 200, 1, 128}[rng() % 5];
@@ -364,12 +364,11 @@ TEST(CachedFont, CopyKernelsGiveTheScalarRuleBytesAtEverySimdLevel) {
                                            PIX_GETR(color), PIX_GETG(color), PIX_GETB(color), 255, weight);
     }
     for (int level : {PIX_SIMD_NONE, PIX_SIMD_SSE2, PIX_SIMD_AVX2}) {
-      _PIX_SetSimdLevel(level);
+      SimdScope scope(level);
       std::vector<PIX_pixel> got = start;
       PIX_GlyphArea a{got.data(), w, cov.data(), w, w, h};
       GlyphRenderer<_PIX_CombinePixelsCopyNoClamp>::Normal(a, color, ia);
       ASSERT_EQ(got, expected) << "level " << level << " w " << w << " h " << h << " ia " << ia;
     }
   }
-  _PIX_SetSimdLevel(saved);
 }

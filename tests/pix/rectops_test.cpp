@@ -25,19 +25,18 @@ uint32_t RefGrad(uint32_t d, int mode, int col, int row, const float* start, con
 
 TEST(GradRect, StepsChannelsAndUsesTheClampingRules) {
   std::mt19937 rng(41);
-  const float start[4] = {0.25f, 1.0f, 0.0f, 0.75f};
-  const float dx[4] = {0.125f, -0.0625f, 0.03125f, 0.015625f};
-  const float dy[4] = {-0.0625f, 0.0f, 0.25f, 0.0625f};
-  const float opaque[4] = {0.5f, 0.5f, 0.5f, 1.0f};
-  const float still[4] = {0, 0, 0, 0};
+  // Alpha translucent and stepping; opaque and held, which the copy rule draws as an overwrite;
+  // opaque and stepping, which it must not. Every variant steps the colours.
+  const float start[3][4] = {{0.25f, 1.0f, 0.0f, 0.75f}, {0.5f, 0.5f, 0.5f, 1.0f}, {0.5f, 0.5f, 0.5f, 1.0f}};
+  const float dx[3][4] = {{0.125f, -0.0625f, 0.03125f, 0.015625f},  //
+                          {0.125f, -0.0625f, 0.03125f, 0.0f},
+                          {0.125f, -0.0625f, 0.03125f, -0.0625f}};
+  const float dy[3][4] = {{-0.0625f, 0.0f, 0.25f, 0.0625f},  //
+                          {-0.0625f, 0.0f, 0.25f, 0.0f},
+                          {-0.0625f, 0.0f, 0.25f, -0.03125f}};
   for (int mode = 0; mode <= 5; ++mode) {
-    for (int variant = 0; variant < 2; ++variant) {
-      const float* st = variant ? opaque : start;
-      const float* sx = variant ? dx : dx;
-      const float* sy = variant ? dy : dy;
-      float ddx[4], ddy[4];
-      for (int i = 0; i < 4; ++i) ddx[i] = sx[i], ddy[i] = sy[i];
-      if (variant) ddx[3] = ddy[3] = still[3];
+    for (int variant = 0; variant < 3; ++variant) {
+      const float *st = start[variant], *ddx = dx[variant], *ddy = dy[variant];
       PIX_MemBitmap bm(12, 8), before(12, 8);
       FillRandom(bm, rng);
       PIX_Copy(&before, &bm);

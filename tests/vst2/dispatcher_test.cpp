@@ -159,10 +159,10 @@ TEST_F(Dispatcher, PinProperties) {
 
 TEST_F(Dispatcher, CapabilitiesAndVendorSpecific) {
   char timeInfo[] = "receiveVstTimeInfo", midi[] = "receiveVstMidiEvent",
-       cockos[] = "hasCockosExtensions", view[] = "hasCockosViewAsConfig", other[] = "bypass";
+       vendorExtensions[] = "hasCockosExtensions", view[] = "hasCockosViewAsConfig", other[] = "bypass";
   EXPECT_EQ(host->Dispatch(effCanDo, 0, 0, timeInfo), 1);
   EXPECT_EQ(host->Dispatch(effCanDo, 0, 0, midi), 0);
-  EXPECT_EQ(host->Dispatch(effCanDo, 0, 0, cockos), static_cast<VstIntPtr>(0xBEEF0000));
+  EXPECT_EQ(host->Dispatch(effCanDo, 0, 0, vendorExtensions), static_cast<VstIntPtr>(0xBEEF0000));
   EXPECT_EQ(host->Dispatch(effCanDo, 0, 0, view), static_cast<VstIntPtr>(0xBEEF0000));
   EXPECT_EQ(host->Dispatch(effCanDo, 0, 0, other), 0);
   EXPECT_EQ(host->Dispatch(effCanDo, 0, 0, nullptr), 0);

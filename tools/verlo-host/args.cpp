@@ -6,7 +6,7 @@
 #include "error.h"
 #include "numbers.h"
 
-Args::Args(int argc, char** argv, const std::vector<OptionDef>& specs) {
+Args::Args(int argc, char** argv, const std::vector<OptionDef>& defs) {
   bool onlyPositional = false;
   for (int i = 0; i < argc; ++i) {
     std::string arg = argv[i];
@@ -28,7 +28,7 @@ Args::Args(int argc, char** argv, const std::vector<OptionDef>& specs) {
       name.resize(eq);
     }
     const OptionDef* def = nullptr;
-    for (const OptionDef& s : specs)
+    for (const OptionDef& s : defs)
       if (name == s.name) def = &s;
     if (!def && name != "help") throw UsageError("unknown option '--" + name + "'");
     if (def && def->takesValue && !inlineValue) {

@@ -12,7 +12,7 @@ struct OptionDef {
 class Args {
 public:
   // Throws UsageError for unknown options or a missing value.
-  Args(int argc, char** argv, const std::vector<OptionDef>& specs);
+  Args(int argc, char** argv, const std::vector<OptionDef>& defs);
 
   const std::vector<std::string>& Positional() const { return mPositional; }
   bool Has(const std::string& name) const { return mValues.count(name) != 0; }

@@ -33,10 +33,10 @@ const char kHelp[] =
 }  // namespace
 
 int CommandRender(int argc, char** argv) {
-  std::vector<OptionDef> specs = kSettingOptions;
-  specs.push_back({"block", true});
-  specs.push_back({"precision", true});
-  Args args(argc, argv, specs);
+  std::vector<OptionDef> defs = kSettingOptions;
+  defs.push_back({"block", true});
+  defs.push_back({"precision", true});
+  Args args(argc, argv, defs);
   if (args.Has("help")) {
     std::cout << kHelp;
     return 0;

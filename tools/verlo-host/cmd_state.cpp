@@ -183,9 +183,9 @@ int Show(const Args& args) {
 }  // namespace
 
 int CommandState(int argc, char** argv) {
-  std::vector<OptionDef> specs = kSettingOptions;
-  specs.push_back({"bank", false});
-  Args args(argc, argv, specs);
+  std::vector<OptionDef> defs = kSettingOptions;
+  defs.push_back({"bank", false});
+  Args args(argc, argv, defs);
   if (args.Has("help") || args.Positional().empty()) {
     if (!args.Has("help")) throw UsageError("state needs 'save' or 'show'\n\n" + std::string(kHelp));
     std::cout << kHelp;

@@ -1,0 +1,66 @@
+# cmake -DNM=nm -DAVX2_OBJECTS=a.o;... -DBASELINE_OBJECTS=b.o;... -P avx2_isolation.cmake
+cmake_minimum_required(VERSION 3.25)
+# Fails when a symbol defined in an object built with -mavx2 is also defined, weak or strong, in a
+# baseline object of the same library: the linker keeps one copy of such a symbol (an inline
+# function, a template, a standard library helper) for every caller, and the AVX2 copy on a CPU
+# without AVX2 is an illegal instruction.
+
+# The external symbols an object defines, mangled.
+function(defined_symbols object out)
+  execute_process(COMMAND ${NM} --defined-only --extern-only --format=posix ${object}
+                  OUTPUT_VARIABLE listing RESULT_VARIABLE status ERROR_VARIABLE error)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${NM} ${object} failed: ${error}")
+  endif()
+  string(REGEX MATCHALL "[^\n]+" lines "${listing}")
+  set(names "")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE " .*" "" name "${line}")
+    list(APPEND names "${name}")
+  endforeach()
+  set(${out} "${names}" PARENT_SCOPE)
+endfunction()
+
+if(NOT AVX2_OBJECTS OR NOT BASELINE_OBJECTS)
+  message(FATAL_ERROR "no objects given: AVX2 '${AVX2_OBJECTS}', baseline '${BASELINE_OBJECTS}'")
+endif()
+list(REMOVE_ITEM BASELINE_OBJECTS ${AVX2_OBJECTS})
+
+set(avx2_symbols "")
+foreach(object IN LISTS AVX2_OBJECTS)
+  defined_symbols(${object} names)
+  if(NOT names)
+    message(FATAL_ERROR "${object} defines no symbols")
+  endif()
+  list(APPEND avx2_symbols ${names})
+endforeach()
+
+set(shared "")
+foreach(object IN LISTS BASELINE_OBJECTS)
+  defined_symbols(${object} names)
+  get_filename_component(file ${object} NAME)
+  foreach(name IN LISTS names)
+    if(name IN_LIST avx2_symbols)
+      list(APPEND shared ${name})
+      list(APPEND "also_${name}" ${file})
+    endif()
+  endforeach()
+endforeach()
+
+if(shared)
+  list(REMOVE_DUPLICATES shared)
+  find_program(CXXFILT c++filt)
+  set(text "")
+  foreach(name IN LISTS shared)
+    set(shown ${name})
+    if(CXXFILT)
+      execute_process(COMMAND ${CXXFILT} ${name} OUTPUT_VARIABLE shown OUTPUT_STRIP_TRAILING_WHITESPACE)
+    endif()
+    list(JOIN "also_${name}" ", " files)
+    string(APPEND text "\n  ${shown}: also in ${files}")
+  endforeach()
+  message(FATAL_ERROR "symbols defined both in AVX2 and in baseline objects:${text}")
+endif()
+list(LENGTH AVX2_OBJECTS avx2_count)
+list(LENGTH BASELINE_OBJECTS baseline_count)
+message(STATUS "${avx2_count} AVX2 objects share no symbol with ${baseline_count} baseline objects")
