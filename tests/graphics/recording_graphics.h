@@ -51,6 +51,7 @@ public:
   void PromptForFile(KIT_String* filename, EFileAction, KIT_String*, char*) override { filename->Set(""); }
   bool PromptForColor(IColor*, char*) override { return false; }
   bool OpenURL(const char* url, const char*, const char*, const char*) override;
+  using IGraphics::OpenWindow;
   void* OpenWindow(void* parent) override;
   void CloseWindow() override { mWindow = nullptr; }
   void* GetWindow() override { return mWindow; }
