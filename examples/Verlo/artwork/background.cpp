@@ -81,7 +81,7 @@ void DrawLabel(PIX_IBitmap* bm, PIX_CachedFont& font, const ControlArt& control)
            DT_CENTER | DT_VCENTER, kLabelText, 0.6f);
 }
 
-void DrawType(PIX_IBitmap* bm) {
+void DrawLettering(PIX_IBitmap* bm) {
   PIX_CachedFont title, tagline, label, maker, link;
   title.SetFromHFont(Font(28, true), PIX_FONTOPT_OWNS_FONT);
   tagline.SetFromHFont(Font(9, false), PIX_FONTOPT_OWNS_FONT);
@@ -113,7 +113,7 @@ void DrawBackground(PIX_IBitmap* bitmap) {
   DrawSeparator(c, 171);
   DrawSeparator(c, 608);
   c.CopyTo(bitmap, 0, 0);
-  DrawType(bitmap);
+  DrawLettering(bitmap);
 }
 
 }  // namespace artwork
