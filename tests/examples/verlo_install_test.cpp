@@ -1,4 +1,4 @@
-// cmake --install puts the plug-in bundle into the ~/.vst of whoever runs it.
+// cmake --install puts the plug-in bundle, artwork included, into the ~/.vst of whoever runs it.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -18,6 +18,7 @@ TEST(VerloInstall, GoesIntoTheVstFolderOfTheHomeAtInstallTime) {
                                 "' --install '" VERLO_BUILD_DIR "' > /dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     EXPECT_TRUE(std::filesystem::is_regular_file(scratch + home + "/.vst/Verlo.vst/Verlo.so")) << home;
+    EXPECT_TRUE(std::filesystem::is_regular_file(scratch + home + "/.vst/Verlo.vst/Resources/BG.png")) << home;
   }
   std::filesystem::remove_all(scratch);
 }
