@@ -26,6 +26,8 @@ VstIntPtr IEffectVST::VSTDispatcher(AEffect* effect, VstInt32 opCode, VstInt32 i
   plug->mMutex.Enter();
   if (opCode == effEditIdle || opCode == effIdle) {
     plug->mMutex.Leave();
+    // The editor pumps its window outside the mutex: drawing must never wait for the audio.
+    if (opCode == effEditIdle && plug->GetGUI()) plug->GetGUI()->Idle();
     return 0;
   }
   Trace("VSTDispatcher", __LINE__, "%d(%s):%d:%d", opCode, VSTOpcodeStr(opCode), idx,

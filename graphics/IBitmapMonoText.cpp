@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "graphics/IGraphics.h"
+#include "graphics/ITextControls.h"
 
 void DrawBitmapedText(IGraphics* graphics, IBitmap* bitmap, IRECT* rect, IText* text, IChannelBlend* blend,
                       const char* str, bool vCenter, bool multiline, int charWidth, int charHeight, int charOffset) {
@@ -51,8 +52,5 @@ bool IBitmapTextControl::Draw(IGraphics* graphics) {
 }
 
 void IBitmapTextControl::SetTextFromPlug(const char* str) {
-  if (!str) str = "";
-  if (strcmp(mStr.Get(), str) == 0) return;
-  SetDirty(false);
-  mStr.Set(str);
+  if (ReplaceText(&mStr, str)) SetDirty(false);
 }

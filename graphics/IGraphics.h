@@ -63,6 +63,9 @@ public:
   virtual void UpdateTooltips() = 0;
   // A new bitmap the caller owns, or null.
   virtual PIX_IBitmap* OSLoadBitmap(int id, const char* name) = 0;
+  // The host's idle call for an open editor, on the GUI thread and without the plug-in mutex: the
+  // platform handles pending window events and runs the redraw timer.
+  virtual void Idle() {}
 
   // Called once by the plug-in when it takes the editor, and by Resize.
   void PrepDraw();

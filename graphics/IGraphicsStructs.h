@@ -125,4 +125,17 @@ struct IMouseMod {
 };
 
 enum EDirection { kVertical = 0, kHorizontal = 1 };
+
+// The key codes OnKeyDown receives, whatever the platform.
+enum EKeyCode {
+  kKeySpace = 0,
+  kKeyUpArrow,
+  kKeyDownArrow,
+  kKeyLeftArrow,
+  kKeyRightArrow,
+  kKeyDigit0,
+  kKeyDigit9 = kKeyDigit0 + 9,
+  kKeyAlphaA,
+  kKeyAlphaZ = kKeyAlphaA + 25,
+};
 enum EFileAction { kFileOpen = 0, kFileSave = 1 };

@@ -16,11 +16,15 @@ bool ITextControl::Draw(IGraphics* graphics) {
   return true;
 }
 
-void ITextControl::SetTextFromPlug(const char* str) {
+bool ReplaceText(KIT_String* text, const char* str) {
   if (!str) str = "";
-  if (strcmp(mStr.Get(), str) == 0) return;
-  SetDirty(false);
-  mStr.Set(str);
+  if (strcmp(text->Get(), str) == 0) return false;
+  text->Set(str);
+  return true;
+}
+
+void ITextControl::SetTextFromPlug(const char* str) {
+  if (ReplaceText(&mStr, str)) SetDirty(false);
 }
 
 ICaptionControl::ICaptionControl(IEffectBase* plug, const IRECT& rect, int paramIdx, const IText* text,

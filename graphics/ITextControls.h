@@ -5,6 +5,9 @@
 #include "graphics/IControl.h"
 #include "kit/kitstring.h"
 
+// Stores str (null as "") in text when it differs; whether it did.
+bool ReplaceText(KIT_String* text, const char* str);
+
 class ITextControl : public IControl {
 public:
   ITextControl(IEffectBase* plug, const IRECT& rect, const IText* text, const char* str = "");
