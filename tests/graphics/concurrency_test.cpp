@@ -39,7 +39,7 @@ TEST(Concurrency, AutomationWhileTheEditorDraws) {
   }
   automation.join();
   IRECT area;
-  while (g->IsDirty(&area)) g->Draw(&area), area = IRECT();
+  while (g->IsDirty(&area)) g->Draw(&area), area = IRECT(), ++draws;
   EXPECT_GT(draws, 0);
   EXPECT_DOUBLE_EQ(probes[TestEffect::kGain]->GetValue(), plug->GetParam(TestEffect::kGain)->GetNormalized());
 }
