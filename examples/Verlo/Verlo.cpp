@@ -9,6 +9,7 @@ Verlo::Verlo(IEffectInstanceInfo instanceInfo)
   mGateSmoother = OnePoleSmoother{};
   mPhase = 0.0;
   DeclareParams();
+  BuildEditor();
   // The single slot holds the defaults, so the host's first bank already has a named program.
   MakeDefaultPreset("-", 1);
 }

@@ -12,12 +12,14 @@ public:
   static constexpr int kUniqueID = 0x56524C31;  // 'VRL1'
   static constexpr int kMfrID = 0x516D7277;     // 'Qmrw'
   static constexpr double kDuckedSlot = 0.1;    // seconds at the end of every cycle
+  static const char kProductURL[];              // what the editor's link opens
 
   explicit Verlo(IEffectInstanceInfo instanceInfo);
   ~Verlo() override = default;
 
-  void Reset() override;
-  void OnParamChange(int paramIdx) override;
+  void Reset() override;                        // host, with the plug-in mutex
+  void OnParamChange(int paramIdx) override;    // host or GUI, takes the plug-in mutex
+  // Audio, with the plug-in mutex.
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
 
   double GetPhase() const { return mPhase; }
@@ -25,6 +27,8 @@ public:
 
 private:
   void DeclareParams();
+  // Builds the editor and hands it to the plug-in; the constructor's thread.
+  void BuildEditor();
 
   OnePoleSmoother mGateSmoother;
   double mFade = 5.0;

@@ -15,7 +15,7 @@ TEST_F(CommandTest, InfoDescribesVerlo) {
                            "unique ID:       'VRL1' (0x56524C31)\n", "channels:        2 in, 2 out\n",
                            "parameters:      5\n", "  0  FADE  5.00 ms  (normalised 0.000000)\n",
                            "  1  CHOP  0.22 ms  (normalised 0.000000)\n", "  3  OUTPUT  0.00 dB  (normalised 0.500000)\n",
-                           "  4  BY  0  (normalised 0.000000)\n", "programs:        1 (current 0)\n", "editor:          none\n"})
+                           "  4  BY  0  (normalised 0.000000)\n", "programs:        1 (current 0)\n", "editor:          784 x 184\n"})
     EXPECT_TRUE(Contains(r.out, line)) << line << "\n" << r.out;
 }
 

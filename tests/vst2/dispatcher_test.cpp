@@ -38,7 +38,7 @@ TEST(Vst2Record, ReadsAsTheEffectRightAfterTheEntryCall) {
     EXPECT_EQ(e->numParams, 5);
     EXPECT_EQ(e->numInputs, 2);
     EXPECT_EQ(e->numOutputs, 2);
-    EXPECT_EQ(e->flags, 0x1018) << "no editor yet";
+    EXPECT_EQ(e->flags, 0x1019) << "replacing, double replacing, mono and an editor";
     EXPECT_EQ(e->initialDelay, 0);
     EXPECT_EQ(e->uniqueID, 0x56524C31);
     EXPECT_EQ(e->version, 20000);
@@ -177,16 +177,18 @@ TEST_F(Dispatcher, CapabilitiesAndVendorSpecific) {
   EXPECT_EQ(host->Dispatch(effVendorSpecific, 3, 0), 0);
 }
 
-TEST_F(Dispatcher, OpcodesAnsweredWithZeroAndTheEditorBeforeOneExists) {
+TEST_F(Dispatcher, OpcodesAnsweredWithZeroAndTheEditorsSizeBeforeItOpens) {
   for (VstInt32 op : {9, 16, 17, 18, 20, 21, 28, 30, 31, 32, 36, 37, 38, 39, 40, 41, 43, 44, 46,
                       54, 55, 56, 57, 59, 60, 61, 62, 63, 64, 65, 67, 68, 70, 71, 72, 77, 200, -1})
     EXPECT_EQ(host->Dispatch(op, 0, 0, nullptr), 0) << op;
   ERect* rect = nullptr;
-  EXPECT_EQ(host->Dispatch(effEditGetRect, 0, 0, &rect), 0);
-  EXPECT_EQ(rect, nullptr);
-  EXPECT_EQ(host->Dispatch(effEditOpen, 0, 0, nullptr), 0);
-  EXPECT_EQ(host->Dispatch(effEditClose), 0);
+  ASSERT_EQ(host->Dispatch(effEditGetRect, 0, 0, &rect), 1);
+  EXPECT_EQ(rect->right - rect->left, 784);
+  EXPECT_EQ(rect->bottom - rect->top, 184);
+  EXPECT_EQ(host->Dispatch(effEditGetRect, 0, 0, nullptr), 0);
+  EXPECT_EQ(host->Dispatch(effEditOpen, 0, 0, nullptr), 0);  // no parent window: nothing opens
   EXPECT_EQ(host->Dispatch(effEditIdle), 0);
+  EXPECT_EQ(host->Dispatch(effEditClose), 1);
   EXPECT_EQ(host->Dispatch(effIdle), 0);
   MidiKeyName key{};
   key.thisKeyNumber = 60;
