@@ -4,6 +4,7 @@
 //   5: that gain keeping its state in a chunk ("gain=X" in text), refusing any other chunk
 //   6: that gain (without chunk) setting the process locale from the environment when loaded,
 //      as plug-ins built on some toolkits do
+//   7: that gain with an editor that opens without ever drawing anything
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -31,7 +32,7 @@ FAKE_EXPORT AEffect* VSTPluginMain(audioMasterCallback) {
   return &record;
 }
 
-#elif FAKE_KIND == 4 || FAKE_KIND == 5 || FAKE_KIND == 6
+#elif FAKE_KIND >= 4 && FAKE_KIND <= 7
 
 namespace {
 
@@ -82,6 +83,15 @@ VstIntPtr Dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, [[maybe_unused
       return 1;
     }
 #endif
+#if FAKE_KIND == 7
+    case effEditGetRect: {
+      static ERect rect = {0, 0, 120, 200};
+      *static_cast<ERect**>(ptr) = &rect;
+      return 1;
+    }
+    case effEditOpen: return 1;
+    case effEditClose: return 1;
+#endif
     default: return 0;
   }
 }
@@ -123,6 +133,9 @@ FAKE_EXPORT AEffect* VSTPluginMain(audioMasterCallback) {
 #if FAKE_KIND == 5
   e.flags = effFlagsCanReplacing | effFlagsProgramChunks;
   e.uniqueID = 0x46476E32;  // 'FGn2'
+#elif FAKE_KIND == 7
+  e.flags = effFlagsCanReplacing | effFlagsHasEditor;
+  e.uniqueID = 0x46476E33;  // 'FGn3'
 #else
   e.flags = effFlagsCanReplacing;
   e.uniqueID = 0x46476E31;  // 'FGn1'

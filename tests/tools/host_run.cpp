@@ -8,14 +8,18 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 extern char** environ;
 
 namespace {
+constexpr int kHostTimeoutSeconds = 120;
+
 std::string Slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream s;
@@ -128,8 +132,18 @@ pid_t HostTest::Start(const std::vector<std::string>& args, const std::vector<st
 HostResult HostTest::Finish(pid_t pid) {
   HostResult result;
   if (pid < 0) return result;
+  // A host that hangs is ended, so that it fails its test instead of stopping the run.
   int status = 0;
-  waitpid(pid, &status, 0);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kHostTimeoutSeconds);
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      ADD_FAILURE() << "the host did not exit within " << kHostTimeoutSeconds << " s";
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   const std::string outPath = Path(".run-out"), errPath = Path(".run-err");
   result.out = Slurp(outPath);

@@ -126,15 +126,7 @@ int Save(const Args& args) {
   PluginLibrary library(p[1]);
   PluginInstance plugin(library, 44100.0, 512);
   ApplySettings(plugin, settings, std::cout);
-  const bool bank = args.Has("bank");
-  const FxFile state = CaptureState(plugin, bank);
-  WriteFileAtomically(p[2], EncodeFx(state));
-  std::cout << "saved " << (bank ? "bank" : "program") << " state of " << plugin.Name() << " ("
-            << (state.IsChunk() ? std::to_string(state.chunk.size()) + "-byte chunk"
-                                : std::to_string(plugin.Effect()->numParams) + " parameters")
-            << ") to " << p[2] << "\n";
-  for (int i = 0; i < plugin.Effect()->numParams; ++i)
-    std::cout << "  " << plugin.ParamName(i) << " = " << plugin.ParamShown(i) << "\n";
+  SaveStateFile(plugin, p[2], args.Has("bank"), std::cout);
   return 0;
 }
 

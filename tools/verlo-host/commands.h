@@ -4,3 +4,5 @@ int CommandInfo(int argc, char** argv);
 int CommandRender(int argc, char** argv);
 int CommandState(int argc, char** argv);
 int CommandDemo(int argc, char** argv);
+int CommandEditor(int argc, char** argv);
+int CommandScreenshot(int argc, char** argv);

@@ -39,6 +39,7 @@ InterruptWatch::~InterruptWatch() {
 void InterruptWatch::Check(const std::string& output) const {
   const int signal = gCaught;
   if (signal)
-    throw HostError(std::string("interrupted by ") + SignalName(signal) + "; nothing was written to '" + output + "'",
+    throw HostError(std::string("interrupted by ") + SignalName(signal) +
+                        (output.empty() ? "" : "; nothing was written to '" + output + "'"),
                     128 + signal);
 }

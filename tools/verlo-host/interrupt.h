@@ -13,6 +13,6 @@ public:
   InterruptWatch& operator=(const InterruptWatch&) = delete;
 
   // Throws HostError with the exit status 128 + signal when one has arrived; output names the
-  // file that is then left alone.
+  // file that is then left alone (none when empty).
   void Check(const std::string& output) const;
 };

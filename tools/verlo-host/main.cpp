@@ -10,13 +10,16 @@ const char kHelp[] =
     "usage: verlo-host COMMAND [arguments]\n"
     "\n"
     "A host for Linux VST 2 plug-ins (.so files, or bundle folders holding one), run from a\n"
-    "terminal. It loads a plug-in the way a DAW does and renders audio files through it.\n"
+    "terminal. It loads a plug-in the way a DAW does, renders audio files through it and opens\n"
+    "its editor.\n"
     "\n"
     "commands:\n"
     "  info PLUGIN                 everything the plug-in tells a host about itself\n"
     "  render PLUGIN IN OUT        render an audio file through the plug-in\n"
     "  state save PLUGIN FILE      write the plug-in's state (after --set ...) to a .fxp/.fxb file\n"
     "  state show FILE [PLUGIN]    print what a state file holds\n"
+    "  editor PLUGIN               open the plug-in's editor in a window, print what it changes\n"
+    "  screenshot PLUGIN OUT.png   save a picture of the plug-in's editor\n"
     "  demo [DIR]                  render a generated drum-and-chord loop through the Verlo\n"
     "                              plug-in built next to this program (into DIR, default demo/)\n"
     "\n"
@@ -35,6 +38,8 @@ int main(int argc, char** argv) {
     if (command == "render") return CommandRender(argc - 2, argv + 2);
     if (command == "state") return CommandState(argc - 2, argv + 2);
     if (command == "demo") return CommandDemo(argc - 2, argv + 2);
+    if (command == "editor") return CommandEditor(argc - 2, argv + 2);
+    if (command == "screenshot") return CommandScreenshot(argc - 2, argv + 2);
     throw UsageError("unknown command '" + command + "'; 'verlo-host --help' lists them");
   } catch (const HostError& e) {
     std::cout.flush();

@@ -29,12 +29,6 @@ bool IsFile(const std::string& path) {
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-std::string BaseName(std::string path) {
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::vector<std::string> SharedObjectsIn(const std::string& dir) {
   std::vector<std::string> found;
   if (DIR* d = opendir(dir.c_str())) {
@@ -204,13 +198,21 @@ VstIntPtr PluginInstance::Callback(AEffect* effect, VstInt32 opcode, VstInt32 in
   return self ? self->Answer(opcode, index, value, ptr, opt) : 0;
 }
 
-VstIntPtr PluginInstance::Answer(VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
+VstIntPtr PluginInstance::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
   auto copy = [ptr](const char* text, size_t size) {
     if (!ptr) return VstIntPtr{0};
     std::snprintf(static_cast<char*>(ptr), size, "%s", text);
     return VstIntPtr{1};
   };
+  auto report = [this](EditReport::Kind kind, VstInt32 param, float x) {
+    if (onEdit) onEdit({kind, param, x});
+    return VstIntPtr{onEdit ? 1 : 0};
+  };
   switch (opcode) {
+    case audioMasterAutomate: return report(EditReport::kChange, index, opt);
+    case audioMasterBeginEdit: return report(EditReport::kBegin, index, 0.0f);
+    case audioMasterEndEdit: return report(EditReport::kEnd, index, 0.0f);
+    case audioMasterSizeWindow: return onSizeWindow && onSizeWindow(index, int(value)) ? 1 : 0;
     case audioMasterCurrentId: return mEffect ? mEffect->uniqueID : 0;
     case audioMasterGetTime: return reinterpret_cast<VstIntPtr>(&mContext.timeInfo);
     case audioMasterGetSampleRate: return static_cast<VstIntPtr>(mContext.sampleRate);
@@ -222,6 +224,7 @@ VstIntPtr PluginInstance::Answer(VstInt32 opcode, VstInt32, VstIntPtr, void* ptr
     case audioMasterCanDo: {
       if (!ptr) return 0;
       const std::string what = static_cast<const char*>(ptr);
+      if (what == "sizeWindow") return onSizeWindow ? 1 : 0;
       return what == "sendVstTimeInfo" || what == "offline" || what == "supplyIdle" ? 1 : 0;
     }
     default: return 0;

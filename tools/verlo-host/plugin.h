@@ -1,6 +1,7 @@
 #pragma once
 // Loading a VST 2 plug-in the way a DAW does: dlopen the shared object, call its entry function
 // with our host callback, check the record, then drive the instance through its dispatcher.
+#include <functional>
 #include <string>
 
 #include "effect/vst2/aeffect.h"
@@ -24,6 +25,14 @@ private:
   void* mHandle = nullptr;
   Entry mEntry = nullptr;
   const char* mEntryName = "";
+};
+
+// What an open editor reports through the host callback: a gesture on a parameter begins, its
+// value changes (normalised), the gesture ends.
+struct EditReport {
+  enum Kind { kBegin, kChange, kEnd } kind;
+  int index;
+  float value;  // kChange only
 };
 
 // What the host callback tells an instance about the transport.
@@ -62,6 +71,12 @@ public:
   void Resume();
   void Suspend();
   void AdvanceTransport(int frames);
+
+  // Set by the editor commands; called on the main thread (verlo-host's only one) from inside
+  // the plug-in's own calls, effEditIdle mostly. onSizeWindow answers the editor's request for a
+  // new window size: true when the window took it.
+  std::function<void(const EditReport&)> onEdit;
+  std::function<bool(int width, int height)> onSizeWindow;
 
 private:
   static VstIntPtr Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,

@@ -199,3 +199,14 @@ void LoadState(PluginInstance& plugin, const FxFile& f, const std::string& path)
   plugin.Dispatch(effSetProgram, 0, current);
   if (current < count) SetParams(e, f.programs[current]);
 }
+
+void SaveStateFile(PluginInstance& plugin, const std::string& path, bool bank, std::ostream& log) {
+  const FxFile state = CaptureState(plugin, bank);
+  WriteFileAtomically(path, EncodeFx(state));
+  log << "saved " << (bank ? "bank" : "program") << " state of " << plugin.Name() << " ("
+      << (state.IsChunk() ? std::to_string(state.chunk.size()) + "-byte chunk"
+                          : std::to_string(plugin.Effect()->numParams) + " parameters")
+      << ") to " << path << "\n";
+  for (int i = 0; i < plugin.Effect()->numParams; ++i)
+    log << "  " << plugin.ParamName(i) << " = " << plugin.ParamShown(i) << "\n";
+}

@@ -28,4 +28,6 @@ int FindParameter(PluginInstance& plugin, const std::string& name);
 void ApplySettings(PluginInstance& plugin, const PluginSettings& settings, std::ostream& log);
 
 FxFile CaptureState(PluginInstance& plugin, bool bank);
+// Writes the state as a program or bank file (atomically) and logs what it holds.
+void SaveStateFile(PluginInstance& plugin, const std::string& path, bool bank, std::ostream& log);
 void LoadState(PluginInstance& plugin, const FxFile& state, const std::string& path);

@@ -18,3 +18,10 @@ inline std::string Count(long long n, const std::string& noun) {
 inline std::string JoinPath(const std::string& dir, const std::string& name) {
   return dir.empty() || dir.back() == '/' ? dir + name : dir + "/" + name;
 }
+
+// The last component of a path: "out.wav" of "demo/out.wav"; trailing slashes do not count.
+inline std::string BaseName(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
