@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <sstream>
 
 #include "args.h"
 #include "audio_file.h"
@@ -12,6 +13,8 @@
 #include "error.h"
 #include "plugin.h"
 #include "render.h"
+#include "screenshot.h"
+#include "settings.h"
 #include "text.h"
 
 namespace {
@@ -21,10 +24,26 @@ const char kHelp[] =
     "\n"
     "Generates an 8-second drum-and-chord loop (120 BPM, 48 kHz, stereo), writes it to\n"
     "DIR/input.wav, renders it through the Verlo plug-in built next to this program\n"
-    "(Verlo.vst/Verlo.so beside verlo-host, or PLUGIN) and writes DIR/output.wav. DIR defaults\n"
-    "to demo/ and is created when missing. The settings used are printed.\n";
+    "(Verlo.vst/Verlo.so beside verlo-host, or PLUGIN) and writes DIR/output.wav, a picture of\n"
+    "both over time, DIR/plot.png (as render --plot draws it), and one of the plug-in's editor at\n"
+    "those settings, DIR/editor.png (as screenshot takes it; skipped with a warning where no\n"
+    "display or Xvfb can show it). DIR defaults to demo/ and is created when missing. The settings\n"
+    "used are printed.\n";
 
 constexpr int kRate = 48000;
+
+// The picture is a bonus: without a display to show the editor the demo still succeeds.
+void ShootDemoEditor(const std::string& path, const PluginSettings& settings, const std::string& picture) {
+  PluginLibrary library(path);
+  PluginInstance plugin(library, kRate, 512);
+  std::ostringstream quiet;
+  ApplySettings(plugin, settings, quiet);
+  try {
+    SaveEditorScreenshot(plugin, picture, std::cout);
+  } catch (const HostError& e) {
+    Warn(std::string("no picture of the editor: ") + e.what());
+  }
+}
 
 }  // namespace
 
@@ -61,7 +80,9 @@ int CommandDemo(int argc, char** argv) {
   std::cout << " (blocks of " << options.block << ", float precision)\n"
             << "chop:   a 0.5 s cycle (one beat) ending in a 0.1 s duck to DRY 0.15; the ducks start at "
                "0.5 s, 1.0 s, 1.5 s, ...\n";
+  options.plotPath = JoinPath(dir, "plot.png");
   RenderFile(plugin, input, output, options, std::cout);
   std::cout << "output: " << output << "\n";
+  ShootDemoEditor(plugin, options.settings, JoinPath(dir, "editor.png"));
   return 0;
 }

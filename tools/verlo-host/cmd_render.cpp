@@ -29,13 +29,17 @@ const char kHelp[] =
     "                            (processDoubleReplacing) or accumulate (process)\n"
     "  --program N               select program N first\n"
     "  --state FILE              load a program or bank file (.fxp/.fxb, from 'state save')\n"
-    "                            after the program and before the --set options\n";
+    "                            after the program and before the --set options\n"
+    "  --plot OUT.png            also draw a picture of the input and output over time: the lowest\n"
+    "                            and highest sample per pixel column of each channel, the output\n"
+    "                            over the input, with a time axis in seconds\n";
 }  // namespace
 
 int CommandRender(int argc, char** argv) {
   std::vector<OptionDef> defs = kSettingOptions;
   defs.push_back({"block", true});
   defs.push_back({"precision", true});
+  defs.push_back({"plot", true});
   Args args(argc, argv, defs);
   if (args.Has("help")) {
     std::cout << kHelp;
@@ -46,6 +50,7 @@ int CommandRender(int argc, char** argv) {
   options.block = static_cast<int>(ParseInteger(args.Last("block", "512"), "--block"));
   options.precision = ParsePrecision(args.Last("precision", "float"));
   options.settings = SettingsFromArgs(args);
+  options.plotPath = args.Last("plot");
   const auto& p = args.Positional();
   RenderFile(p[0], p[1], p[2], options, std::cout);
   return 0;

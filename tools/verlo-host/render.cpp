@@ -1,6 +1,7 @@
 #include "render.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <type_traits>
 #include <sstream>
@@ -9,7 +10,9 @@
 #include "audio_file.h"
 #include "error.h"
 #include "interrupt.h"
+#include "plot.h"
 #include "plugin.h"
+#include "png_file.h"
 #include "progress.h"
 #include "routing.h"
 #include "text.h"
@@ -125,6 +128,13 @@ void RenderFile(const std::string& pluginPath, const std::string& inPath, const 
   const int outChannels = static_cast<int>(routing.outputs.size());
   if (outChannels == 0) throw HostError("the plug-in has no outputs; there is nothing to write");
   AudioWriter writer(outPath, outChannels, rate, reader.Format());
+  std::unique_ptr<PngOutput> plot;
+  std::unique_ptr<Envelope> inEnvelope, outEnvelope;
+  if (!options.plotPath.empty()) {
+    plot = std::make_unique<PngOutput>(options.plotPath);
+    inEnvelope = std::make_unique<Envelope>(channels, reader.Frames());
+    outEnvelope = std::make_unique<Envelope>(outChannels, reader.Frames());
+  }
 
   std::vector<double> in(size_t(options.block) * channels), out(size_t(options.block) * outChannels);
   long long done = 0;
@@ -147,11 +157,22 @@ void RenderFile(const std::string& pluginPath, const std::string& inPath, const 
         out[size_t(i) * outChannels + c] = lane.d ? lane.d->out[pin.channel][i] : double(lane.f->out[pin.channel][i]);
     }
     writer.Write(out.data(), frames);
+    if (plot) {
+      inEnvelope->Add(in.data(), frames);
+      outEnvelope->Add(out.data(), frames);
+    }
     done += frames;
     progress.Update(done);
   }
   }
   interrupts.Check(outPath);
+  if (plot) {
+    PIX_MemBitmap picture;
+    char length[64];
+    std::snprintf(length, sizeof length, ", %.2f s at %d Hz", double(done) / rate, rate);
+    DrawPlot(&picture, *inEnvelope, *outEnvelope, {name, BaseName(inPath) + " \xE2\x86\x92 " + BaseName(outPath) + length, rate});
+    plot->Write(picture);
+  }
   writer.Commit();
   if (done < reader.DeclaredFrames())
     Warn("'" + inPath + "' is cut short: its header declares " + std::to_string(reader.DeclaredFrames()) +
@@ -160,4 +181,5 @@ void RenderFile(const std::string& pluginPath, const std::string& inPath, const 
       << outChannels << (outChannels == 1 ? " channel" : " channels") << ") through " << name
       << ", blocks of " << options.block << ", " << PrecisionName(options.precision)
       << " precision, into " << outPath << " (" << writer.FormatName() << ")\n";
+  if (plot) log << "plot: " << options.plotPath << " (input and output over time)\n";
 }

@@ -11,6 +11,7 @@ struct RenderOptions {
   int block = 512;
   Precision precision = Precision::kFloat;
   PluginSettings settings;
+  std::string plotPath;  // a picture of input and output (render --plot), when not empty
 };
 
 Precision ParsePrecision(const std::string& text);  // throws UsageError
