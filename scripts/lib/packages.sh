@@ -4,6 +4,8 @@
 build_packages=(cmake ninja-build g++ pkg-config libpng-dev zlib1g-dev libx11-dev libxext-dev
   libxfixes-dev libcairo2-dev libfontconfig-dev libfreetype-dev fonts-dejavu-core libsndfile1-dev
   libgtest-dev libbenchmark-dev libpixman-1-dev libxtst-dev)
+# What the demo adds: a virtual display for the picture of the editor where there is none.
+demo_packages=(xvfb)
 # What the tests add: a display for the X11 tests, fuzzing and leak checks, a plug-in that
 # verlo-host hosts besides Verlo, and the locale data for reading numbers under a comma locale.
 test_packages=(xvfb xauth xdotool clang valgrind dpf-plugins-vst locales)
