@@ -190,15 +190,19 @@ VstIntPtr IEffectVST::SetChunk(bool bank, const void* data, VstIntPtr size) {
 
 VstIntPtr IEffectVST::ProcessEvents(const VstEvents* events) {
   if (!events) return 0;
+  // The record declares two entries; hosts send numEvents of them, so the list is walked
+  // through a pointer rather than by indexing the declared array past its end.
+  VstEvent* const* list = events->events;
   for (int i = 0; i < events->numEvents; ++i) {
-    VstEvent* event = events->events[i];
+    VstEvent* event = list[i];
     if (!event) continue;
     if (event->type == kVstMidiType) {
       const VstMidiEvent* midi = reinterpret_cast<const VstMidiEvent*>(event);
       IMidiMsg msg(midi->deltaFrames, static_cast<uint8_t>(midi->midiData[0]),
                    static_cast<uint8_t>(midi->midiData[1]), static_cast<uint8_t>(midi->midiData[2]));
       ProcessMidiMsg(&msg);
-    } else if (event->type == kVstSysExType) {
+    } else if (event->type == kVstSysExType && event->byteSize >= static_cast<VstInt32>(sizeof(VstMidiSysexEvent))) {
+      // An event too small for the SysEx record would have its dump pointer read from beyond it.
       const VstMidiSysexEvent* sysex = reinterpret_cast<const VstMidiSysexEvent*>(event);
       ISysEx msg(sysex->deltaFrames, reinterpret_cast<const uint8_t*>(sysex->sysexDump), sysex->dumpBytes);
       ProcessSysEx(&msg);
