@@ -1,5 +1,6 @@
 #pragma once
 // The test editor plug-in loaded by a host that plays a DAW, with its artwork in place.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <memory>

@@ -53,7 +53,7 @@ TEST(Vst2Concurrency, AutomationChunksAndProgramsWhileAudioRuns) {
 TEST(Vst2Concurrency, InstancesCreatedAndDestroyedOnSeveralThreads) {
   PluginLibrary library;
   ASSERT_TRUE(library.Loaded()) << library.Error();
-  std::atomic<int> made{0};
+  std::atomic<int> made{0}, misrouted{0};
   std::vector<std::thread> threads;
   for (int t = 0; t < 4; ++t)
     threads.emplace_back([&] {
@@ -65,9 +65,12 @@ TEST(Vst2Concurrency, InstancesCreatedAndDestroyedOnSeveralThreads) {
         float* ins[] = {in, in};
         float* outs[] = {l, r};
         host.Effect()->processReplacing(host.Effect(), ins, outs, 64);
+        // Each instance asks its own host once, however many are being made at the same time.
+        if (host.CallsWith(audioMasterGetProductString).size() != 1) ++misrouted;
         ++made;
       }
     });
   for (std::thread& t : threads) t.join();
   EXPECT_EQ(made, 40);
+  EXPECT_EQ(misrouted, 0);
 }

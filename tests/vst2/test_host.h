@@ -1,46 +1,20 @@
 #pragma once
-// A small VST 2 host for tests: loads the built plug-in with dlopen, creates instances through
-// the entry function and records everything the plug-in asks of the host.
-#include <dlfcn.h>
-
+// A small VST 2 host for tests over the shared host core: loads the built plug-in, creates
+// instances through the entry function and records everything the plug-in asks of the host.
 #include <algorithm>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "effect/vst2/aeffect.h"
+#include "tools/vst2host/hosted_effect.h"
 
-class PluginLibrary {
-public:
-  explicit PluginLibrary(const char* path = VERLO_PLUGIN_PATH) {
-    mHandle = dlopen(path, RTLD_NOW | RTLD_LOCAL);
-    if (!mHandle) {
-      mError = dlerror();
-      return;
-    }
-    mEntry = reinterpret_cast<Entry>(dlsym(mHandle, "VSTPluginMain"));
-    mMain = reinterpret_cast<Entry>(dlsym(mHandle, "main"));
-  }
-  ~PluginLibrary() {
-    if (mHandle) dlclose(mHandle);
-  }
-  PluginLibrary(const PluginLibrary&) = delete;
-  PluginLibrary& operator=(const PluginLibrary&) = delete;
-
-  using Entry = AEffect* (*)(audioMasterCallback);
-  bool Loaded() const { return mHandle && mEntry; }
-  const std::string& Error() const { return mError; }
-  Entry EntryFunction() const { return mEntry; }
-  Entry MainFunction() const { return mMain; }
-
-private:
-  void* mHandle = nullptr;
-  Entry mEntry = nullptr;
-  Entry mMain = nullptr;
-  std::string mError;
+// The built plug-in unless a test names another.
+struct PluginLibrary : vst2host::PluginLibrary {
+  explicit PluginLibrary(const char* path = VERLO_PLUGIN_PATH) : vst2host::PluginLibrary(path) {}
 };
 
-class TestHost {
+class TestHost : public vst2host::HostedEffect {
 public:
   struct Call {
     VstInt32 opcode, index;
@@ -50,28 +24,13 @@ public:
     VstInt32 eventType = 0;
   };
 
-  explicit TestHost(PluginLibrary& library, bool useMain = false)
+  explicit TestHost(vst2host::PluginLibrary& library, bool useMain = false)
       : TestHost(useMain ? library.MainFunction() : library.EntryFunction()) {}
-  // An entry function linked into the test itself.
-  explicit TestHost(PluginLibrary::Entry entry) {
-    sCreating = this;
-    mEffect = entry ? entry(&Callback) : nullptr;
-    sCreating = nullptr;
-    if (mEffect) mEffect->user = this;
-  }
-  ~TestHost() { Close(); }
-  TestHost(const TestHost&) = delete;
-  TestHost& operator=(const TestHost&) = delete;
+  // An entry function linked into the test itself. Effect() is null when it made no instance.
+  explicit TestHost(vst2host::PluginLibrary::Entry entry) { Create(entry, "test plug-in"); }
+  ~TestHost() override { Close(); }
 
-  AEffect* Effect() const { return mEffect; }
-  VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                     float opt = 0.0f) {
-    return mEffect->dispatcher(mEffect, opcode, index, value, ptr, opt);
-  }
-  void Close() {
-    if (mEffect) Dispatch(effClose);
-    mEffect = nullptr;
-  }
+  using HostedEffect::Close;
   // What a DAW does before playing: open, rate, block size, resume.
   void Start(float sampleRate = 44100.0f, int blockSize = 512) {
     Dispatch(effOpen);
@@ -104,14 +63,10 @@ public:
   bool answerTime = true;
   VstTimeInfo timeInfo{};
 
-private:
-  static VstIntPtr Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                            void* ptr, float opt) {
-    TestHost* host = effect && effect->user ? static_cast<TestHost*>(effect->user) : sCreating;
-    return host ? host->Answer(opcode, index, value, ptr, opt) : 0;
-  }
-
-  VstIntPtr Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+protected:
+  // Any thread the plug-in calls from; the record of calls is guarded by its mutex, the answers
+  // are set before the calls that read them.
+  VstIntPtr Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) override {
     Call call{opcode, index, value, opt, {}, 0};
     if (opcode == audioMasterProcessEvents && ptr) {
       const VstEvents* events = static_cast<const VstEvents*>(ptr);
@@ -142,8 +97,7 @@ private:
     }
   }
 
-  AEffect* mEffect = nullptr;
+private:
   mutable std::mutex mCallsMutex;
   std::vector<Call> mCalls;
-  static inline thread_local TestHost* sCreating = nullptr;
 };

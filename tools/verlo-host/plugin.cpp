@@ -1,122 +1,34 @@
 #include "plugin.h"
 
-#include <dlfcn.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
-#include <map>
-#include <vector>
 
 #include "error.h"
 #include "text.h"
 
-namespace {
-
-thread_local PluginInstance* tCreating = nullptr;
-// The record's spare fields belong to the plug-in or to nobody, so instances are found here.
-std::map<AEffect*, PluginInstance*>& Instances() {
-  static std::map<AEffect*, PluginInstance*> instances;
-  return instances;
+PluginLibrary::PluginLibrary(const std::string& path) : vst2host::PluginLibrary(path) {
+  if (!Loaded()) throw HostError(Error());
 }
-
-bool IsFile(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-std::vector<std::string> SharedObjectsIn(const std::string& dir) {
-  std::vector<std::string> found;
-  if (DIR* d = opendir(dir.c_str())) {
-    while (dirent* e = readdir(d)) {
-      const std::string name = e->d_name;
-      if (name.size() > 3 && name.compare(name.size() - 3, 3, ".so") == 0 && IsFile(JoinPath(dir, name)))
-        found.push_back(JoinPath(dir, name));
-    }
-    closedir(d);
-  }
-  return found;
-}
-
-// A bundle folder Foo.vst holds Foo.so; newer bundles keep it under Contents/x86_64-linux/.
-std::string ResolveBundle(const std::string& path) {
-  std::string stem = BaseName(path);
-  const size_t dot = stem.rfind('.');
-  if (dot != std::string::npos && dot > 0) stem.resize(dot);
-  for (const std::string& dir : {path, JoinPath(path, "Contents/x86_64-linux")}) {
-    if (IsFile(JoinPath(dir, stem + ".so"))) return JoinPath(dir, stem + ".so");
-    const std::vector<std::string> found = SharedObjectsIn(dir);
-    if (found.size() == 1) return found[0];
-    if (found.size() > 1)
-      throw HostError("'" + path + "' holds several shared objects; name the one to load");
-  }
-  throw HostError("'" + path + "' is a folder without a plug-in (.so) in it");
-}
-
-}  // namespace
-
-PluginLibrary::PluginLibrary(const std::string& path) : mPath(path) {
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0)
-    throw HostError("cannot open plug-in '" + path + "': " + std::strerror(errno));
-  if (S_ISDIR(st.st_mode)) mPath = ResolveBundle(path);
-  // dlopen searches the library path for names without a slash; the user meant this file.
-  if (mPath.find('/') == std::string::npos) mPath = "./" + mPath;
-  mHandle = dlopen(mPath.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!mHandle)
-    throw HostError("'" + mPath + "' is not a loadable plug-in: " + std::string(dlerror()));
-  for (const char* name : {"VSTPluginMain", "main"}) {
-    if (void* sym = dlsym(mHandle, name)) {
-      mEntry = reinterpret_cast<Entry>(sym);
-      mEntryName = name;
-      return;
-    }
-  }
-  dlclose(mHandle);
-  throw HostError("'" + mPath + "' is not a VST 2 plug-in: it exports neither VSTPluginMain nor main");
-}
-
-PluginLibrary::~PluginLibrary() { dlclose(mHandle); }
 
 PluginInstance::PluginInstance(PluginLibrary& library, double sampleRate, int blockSize)
     : mLibrary(library) {
   mContext.sampleRate = sampleRate;
   mContext.blockSize = blockSize;
   UpdateTimeInfo();
-  // The plug-in may call back before we know its record; tCreating answers those calls.
-  tCreating = this;
-  AEffect* effect = library.EntryFunction()(&Callback);
-  tCreating = nullptr;
-  if (!effect)
-    throw HostError("'" + library.Path() + "': the entry function " + library.EntryName() +
-                    " returned no effect record");
-  if (effect->magic != kEffectMagic) {
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(effect->magic));
-    throw HostError("'" + library.Path() + "': the effect record has the magic " + hex +
-                    " instead of 'VstP'; not a VST 2 plug-in");
-  }
-  mEffect = effect;
-  Instances()[mEffect] = this;
+  const std::string error = Create(library.EntryFunction(), library.Path(), library.EntryName());
+  if (!error.empty()) throw HostError(error);
   Dispatch(effOpen);
   Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
   Dispatch(effSetBlockSize, 0, blockSize);
 }
 
 PluginInstance::~PluginInstance() {
-  if (!mEffect) return;
   Suspend();
-  Dispatch(effClose);
-  Instances().erase(mEffect);
-}
-
-VstIntPtr PluginInstance::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                                   float opt) {
-  return mEffect->dispatcher(mEffect, opcode, index, value, ptr, opt);
+  Close();
 }
 
 std::string PluginInstance::Text(VstInt32 opcode, VstInt32 index) {
@@ -190,14 +102,6 @@ void PluginInstance::UpdateTimeInfo() {
   t.flags = kVstTransportPlaying | kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstTimeSigValid;
 }
 
-VstIntPtr PluginInstance::Callback(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                   VstIntPtr value, void* ptr, float opt) {
-  if (opcode == audioMasterVersion) return 2400;
-  auto it = Instances().find(effect);
-  PluginInstance* self = it != Instances().end() ? it->second : tCreating;
-  return self ? self->Answer(opcode, index, value, ptr, opt) : 0;
-}
-
 VstIntPtr PluginInstance::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
   auto copy = [ptr](const char* text, size_t size) {
     if (!ptr) return VstIntPtr{0};
@@ -213,7 +117,8 @@ VstIntPtr PluginInstance::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr valu
     case audioMasterBeginEdit: return report(EditReport::kBegin, index, 0.0f);
     case audioMasterEndEdit: return report(EditReport::kEnd, index, 0.0f);
     case audioMasterSizeWindow: return onSizeWindow && onSizeWindow(index, int(value)) ? 1 : 0;
-    case audioMasterCurrentId: return mEffect ? mEffect->uniqueID : 0;
+    case audioMasterVersion: return 2400;
+    case audioMasterCurrentId: return Effect() ? Effect()->uniqueID : 0;
     case audioMasterGetTime: return reinterpret_cast<VstIntPtr>(&mContext.timeInfo);
     case audioMasterGetSampleRate: return static_cast<VstIntPtr>(mContext.sampleRate);
     case audioMasterGetBlockSize: return mContext.blockSize;

@@ -5,26 +5,12 @@
 #include <string>
 
 #include "effect/vst2/aeffect.h"
+#include "tools/vst2host/hosted_effect.h"
 
-class PluginLibrary {
+// A plug-in's shared object, as the host core opens it; throws HostError when it cannot.
+class PluginLibrary : public vst2host::PluginLibrary {
 public:
-  // PLUGIN is a .so or a bundle folder holding one. Throws HostError when it is missing, not a
-  // loadable library or exports no entry function.
   explicit PluginLibrary(const std::string& path);
-  ~PluginLibrary();
-  PluginLibrary(const PluginLibrary&) = delete;
-  PluginLibrary& operator=(const PluginLibrary&) = delete;
-
-  const std::string& Path() const { return mPath; }
-  const char* EntryName() const { return mEntryName; }
-  using Entry = AEffect* (*)(audioMasterCallback);
-  Entry EntryFunction() const { return mEntry; }
-
-private:
-  std::string mPath;
-  void* mHandle = nullptr;
-  Entry mEntry = nullptr;
-  const char* mEntryName = "";
 };
 
 // What an open editor reports through the host callback: a gesture on a parameter begins, its
@@ -43,19 +29,14 @@ struct HostContext {
   VstTimeInfo timeInfo{};
 };
 
-class PluginInstance {
+class PluginInstance : public vst2host::HostedEffect {
 public:
   // Creates the instance through the entry function, checks the record and opens it at the
   // given rate and block size. Throws HostError for a null record or a bad magic.
   PluginInstance(PluginLibrary& library, double sampleRate, int blockSize);
-  ~PluginInstance();
-  PluginInstance(const PluginInstance&) = delete;
-  PluginInstance& operator=(const PluginInstance&) = delete;
+  ~PluginInstance() override;
 
-  AEffect* Effect() const { return mEffect; }
   HostContext& Context() { return mContext; }
-  VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                     float opt = 0.0f);
   // A text opcode (names, labels, displays) into a zeroed buffer far larger than the VST
   // limits, since plug-ins routinely overrun them.
   std::string Text(VstInt32 opcode, VstInt32 index = 0);
@@ -78,14 +59,14 @@ public:
   std::function<void(const EditReport&)> onEdit;
   std::function<bool(int width, int height)> onSizeWindow;
 
+protected:
+  // The main thread, verlo-host's only one, from inside the plug-in's own calls.
+  VstIntPtr Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
+
 private:
-  static VstIntPtr Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                            void* ptr, float opt);
-  VstIntPtr Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
   void UpdateTimeInfo();
 
   PluginLibrary& mLibrary;
-  AEffect* mEffect = nullptr;
   HostContext mContext;
   bool mActive = false;
 };
