@@ -5,12 +5,15 @@
 //   6: that gain (without chunk) setting the process locale from the environment when loaded,
 //      as plug-ins built on some toolkits do
 //   7: that gain with an editor that opens without ever drawing anything
+//   8: that gain, faulty: it crashes on blocks over 4096 frames and hangs at rates over 192 kHz
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <clocale>
 #include <cstring>
 #include <string>
+
+#include <unistd.h>
 
 #include "effect/vst2/aeffect.h"
 
@@ -32,7 +35,7 @@ FAKE_EXPORT AEffect* VSTPluginMain(audioMasterCallback) {
   return &record;
 }
 
-#elif FAKE_KIND >= 4 && FAKE_KIND <= 7
+#elif FAKE_KIND >= 4 && FAKE_KIND <= 8
 
 namespace {
 
@@ -51,7 +54,7 @@ Gain* Self(AEffect* e) { return static_cast<Gain*>(e->object); }
 void Copy(void* ptr, const char* text) { std::snprintf(static_cast<char*>(ptr), 8, "%s", text); }
 
 VstIntPtr Dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, [[maybe_unused]] VstIntPtr value, void* ptr,
-                     float) {
+                     [[maybe_unused]] float opt) {
   Gain* g = Self(e);
   switch (opcode) {
     case effClose: delete g; return 1;
@@ -83,6 +86,11 @@ VstIntPtr Dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, [[maybe_unused
       return 1;
     }
 #endif
+#if FAKE_KIND == 8
+    case effSetSampleRate:
+      while (opt > 192000.0f) sleep(1);
+      return 1;
+#endif
 #if FAKE_KIND == 7
     case effEditGetRect: {
       static ERect rect = {0, 0, 120, 200};
@@ -103,6 +111,9 @@ float GetParameter(AEffect* e, VstInt32 index) { return index == 0 ? Self(e)->no
 
 void ProcessReplacing(AEffect* e, float** in, float** out, VstInt32 frames) {
   const float f = Self(e)->Factor();
+#if FAKE_KIND == 8
+  if (frames > 4096) *static_cast<volatile float*>(nullptr) = f;
+#endif
   for (VstInt32 i = 0; i < frames; ++i) out[0][i] = in[0][i] * f;
 }
 

@@ -6,3 +6,4 @@ int CommandState(int argc, char** argv);
 int CommandDemo(int argc, char** argv);
 int CommandEditor(int argc, char** argv);
 int CommandScreenshot(int argc, char** argv);
+int CommandStress(int argc, char** argv);

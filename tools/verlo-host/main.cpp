@@ -20,6 +20,7 @@ const char kHelp[] =
     "  state show FILE [PLUGIN]    print what a state file holds\n"
     "  editor PLUGIN               open the plug-in's editor in a window, print what it changes\n"
     "  screenshot PLUGIN OUT.png   save a picture of the plug-in's editor\n"
+    "  stress PLUGIN               drive the plug-in like the harshest hosts; a table of checks\n"
     "  demo [DIR]                  render a generated drum-and-chord loop through the Verlo\n"
     "                              plug-in built next to this program (into DIR, default demo/)\n"
     "\n"
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
     if (command == "demo") return CommandDemo(argc - 2, argv + 2);
     if (command == "editor") return CommandEditor(argc - 2, argv + 2);
     if (command == "screenshot") return CommandScreenshot(argc - 2, argv + 2);
+    if (command == "stress") return CommandStress(argc - 2, argv + 2);
     throw UsageError("unknown command '" + command + "'; 'verlo-host --help' lists them");
   } catch (const HostError& e) {
     std::cout.flush();

@@ -60,7 +60,8 @@ public:
   std::function<bool(int width, int height)> onSizeWindow;
 
 protected:
-  // The main thread, verlo-host's only one, from inside the plug-in's own calls.
+  // The thread the plug-in calls from: the main thread mostly; in the stress checks also the
+  // audio, automation and GUI threads, which only read what stays fixed while they run.
   VstIntPtr Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
 
 private:
