@@ -36,7 +36,7 @@ public:
   template <class T> T Take() {
     T value{};
     const size_t n = mLeft < sizeof value ? mLeft : sizeof value;
-    std::memcpy(&value, mData, n);
+    if (n) std::memcpy(&value, mData, n);  // an empty input may come as a null pointer
     mData += n;
     mLeft -= n;
     return value;
