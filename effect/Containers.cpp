@@ -2,8 +2,6 @@
 
 #include <cstdint>
 
-#include "kit/kitcstring.h"
-
 int ByteChunk::PutBytes(const void* data, int n) {
   const int size = Size();
   if (n <= 0 || !data) return size;
@@ -47,37 +45,15 @@ int ByteChunk::Resize(int newSize) {
 
 void InitChunkWithFrameworkVer(ByteChunk* chunk) {
   chunk->Clear();
-  const int32_t magic = kChunkMagic, version = kFrameworkVersion;
-  chunk->Put(&magic);
-  chunk->Put(&version);
+  unsigned char header[fxformat::kStateHeaderSize];
+  fxformat::WriteStateHeader(header);
+  chunk->PutBytes(header, fxformat::kStateHeaderSize);
 }
 
 int GetFrameworkVerFromChunk(ByteChunk* chunk, int* pos) {
-  int32_t magic = 0, version = 0;
-  const int afterMagic = chunk->Get(&magic, *pos);
-  if (afterMagic < 0 || magic != kChunkMagic) return 0;
-  const int afterVersion = chunk->Get(&version, afterMagic);
-  if (afterVersion < 0) {
-    *pos = -1;
-    return 0;
-  }
-  *pos = afterVersion;
-  return version;
-}
-
-size_t CopyNameField(char* dst, size_t dstSize, const char* src, size_t srcMax) {
-  size_t n = KIT_CopyStringN(dst, dstSize, src, srcMax);
-  const bool cut = src && n < srcMax && src[n] != 0;
-  if (!cut) return n;
-  // Walk back over at most three continuation bytes to the lead byte of the last sequence.
-  size_t lead = n;
-  while (lead > 0 && n - lead < 3 && (static_cast<unsigned char>(dst[lead - 1]) & 0xC0) == 0x80) --lead;
-  if (lead == 0) return n;
-  const unsigned char c = static_cast<unsigned char>(dst[lead - 1]);
-  const size_t seqLen = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-  if (seqLen > 1 && n - (lead - 1) < seqLen) {
-    n = lead - 1;
-    dst[n] = 0;
-  }
-  return n;
+  int32_t version = 0;
+  const int next = fxformat::ReadStateHeader(chunk->GetBytes(), static_cast<size_t>(chunk->Size()), *pos, &version);
+  if (next == *pos) return 0;
+  *pos = next;
+  return next < 0 ? 0 : version;
 }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "effect/fxformat/fxformat.h"
 #include "kit/heapbuf.h"
 #include "kit/kitstring.h"
 
@@ -72,8 +73,8 @@ struct IPreset {
 };
 
 // The header that opens a state chunk: "tffp" as a little-endian int32, then the framework version.
-constexpr int kChunkMagic = 0x70666674;
-constexpr int kFrameworkVersion = 0x00010000;
+constexpr int kChunkMagic = fxformat::kStateMagic;
+constexpr int kFrameworkVersion = fxformat::kFrameworkVersion;
 
 // Clears the chunk and writes the header.
 void InitChunkWithFrameworkVer(ByteChunk* chunk);
@@ -81,7 +82,5 @@ void InitChunkWithFrameworkVer(ByteChunk* chunk);
 // when there is no header there; sets *pos to -1 when the magic is there without a version.
 int GetFrameworkVerFromChunk(ByteChunk* chunk, int* pos);
 
-// Copies at most srcMax bytes of src, up to its first NUL, into a field of dstSize bytes, always
-// terminated. A text cut short loses a trailing incomplete UTF-8 sequence as well, so the field
-// never ends in the middle of a character. Returns the bytes copied.
-size_t CopyNameField(char* dst, size_t dstSize, const char* src, size_t srcMax);
+// The bounded, UTF-8-safe copy into fixed name fields that preset slots share with the files.
+using fxformat::CopyNameField;

@@ -1,8 +1,30 @@
 #pragma once
 // Program and bank files as a user opens them: any bytes on disk, for effects of both forms.
+#include "effect/fxformat/fxformat.h"
 #include "fuzz/state_fuzz.h"
 
 namespace fuzz {
+
+// What the codec accepts, either way of reading, it writes as a file it reads back strictly to
+// the same image, whichever byte-size convention it writes.
+inline void FeedCodec(const uint8_t* data, size_t size) {
+  using namespace fxformat;
+  for (Reading reading : {Reading::kStrict, Reading::kLenient}) {
+    File file;
+    if (!ReadFile(data, size, reading, &file, nullptr)) continue;
+    for (ByteSize sizes : {ByteSize::kWholeFileForChunks, ByteSize::kBytesAfterField}) {
+      std::vector<unsigned char> image, again;
+      auto write = [sizes](const File& f, std::vector<unsigned char>* out) {
+        return f.isBank ? WriteBank(f.bank, sizes, out) : WriteProgram(f.program, sizes, out);
+      };
+      FUZZ_CHECK(write(file, &image));
+      File reread;
+      FUZZ_CHECK(ReadFile(image.data(), image.size(), Reading::kStrict, &reread, nullptr));
+      FUZZ_CHECK(reread.isBank == file.isBank);
+      FUZZ_CHECK(write(reread, &again) && again == image);
+    }
+  }
+}
 
 using Loader = bool (IEffectBase::*)(const KIT_String&);
 using Saver = bool (IEffectBase::*)(const KIT_String&);
@@ -30,6 +52,7 @@ template <class Make> void FeedFile(Make make, const uint8_t* data, size_t size,
 }
 
 inline void FeedFileToAll(const uint8_t* data, size_t size, Loader load, Saver save) {
+  FeedCodec(data, size);
   FeedFile([] { return std::make_unique<Extra>(); }, data, size, load, save);
   FeedFile(MakeParamsBank, data, size, load, save);
   FeedFile([] { return std::make_unique<VerloEffect>(); }, data, size, load, save);

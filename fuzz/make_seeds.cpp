@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "effect/fxformat/fxformat.h"
 #include "fuzz/state_fuzz.h"
 
 namespace {
@@ -57,7 +58,7 @@ template <class Effect> void WriteChunks(const fs::path& root, const std::string
   }
   // A bank under a header older than the bank layout.
   Blob old = Bytes(bank);
-  old[4] = 0xff, old[5] = 0xff, old[6] = 0, old[7] = 0;
+  fxformat::WriteStateHeader(old.data(), 0x0000FFFF);
   WriteSeed(root / "bank_chunk", name + "-bank-old-version", old);
 }
 
@@ -73,15 +74,20 @@ template <class Effect> void WriteFiles(const fs::path& root, const std::string&
   WriteSeed(root / "fxp_file", name + "-bank-file", fxb);
   WriteSeed(root / "fxb_file", name + "-program-file", fxp);
   // Format version 2 and a name field with no terminator.
-  Blob version2 = fxp;
-  version2[15] = 2;
-  WriteSeed(root / "fxp_file", name + "-version2", version2);
+  fxformat::Program program;
+  Blob version2;
+  if (fxformat::ReadProgram(fxp.data(), fxp.size(), fxformat::Reading::kStrict, &program, nullptr)) {
+    program.formatVersion = 2;
+    fxformat::WriteProgram(program, fxformat::ByteSize::kWholeFileForChunks, &version2);
+    WriteSeed(root / "fxp_file", name + "-version2", version2);
+  }
   Blob longName = fxp;
-  for (size_t i = 28; i < 56 && i < longName.size(); ++i) longName[i] = 'N';
+  for (size_t i = fxformat::kNameOffset; i < fxformat::kNameOffset + fxformat::kNameSize && i < longName.size(); ++i)
+    longName[i] = 'N';
   WriteSeed(root / "fxp_file", name + "-unterminated-name", longName);
-  // A bank claiming more programs than it holds.
+  // A bank claiming more programs than it holds: the count's high byte.
   Blob manyPrograms = fxb;
-  if (manyPrograms.size() > 27) manyPrograms[24] = 0x7f;
+  if (manyPrograms.size() >= fxformat::kCountOffset + 4) manyPrograms[fxformat::kCountOffset] = 0x7f;
   WriteSeed(root / "fxb_file", name + "-many-programs", manyPrograms);
 }
 }  // namespace

@@ -4,6 +4,7 @@
 #include <random>
 #include <string>
 
+#include "effect/fxformat/fxformat.h"
 #include "tests/effect/scratch_files.h"
 #include "tests/effect/state_effects.h"
 
@@ -42,6 +43,21 @@ void SetSound(IEffectBase& e, int variant) {
 void ExpectNearValues(const IEffectBase& a, const IEffectBase& b) {
   for (int i = 0; i < a.NParams(); ++i)
     EXPECT_NEAR(a.GetParam(i)->Value(), b.GetParam(i)->Value(), 1e-6) << i;
+}
+
+std::vector<float> Normalized(const IEffectBase& e) {
+  std::vector<float> values;
+  for (int i = 0; i < e.NParams(); ++i) values.push_back(static_cast<float>(e.GetParam(i)->GetNormalized()));
+  return values;
+}
+
+// A file read the way verlo-host reads it.
+fxformat::File ReadAsHost(const std::string& path) {
+  const std::vector<unsigned char> bytes = ReadFile(path);
+  fxformat::File file;
+  std::string error;
+  EXPECT_TRUE(fxformat::ReadFile(bytes.data(), bytes.size(), fxformat::Reading::kStrict, &file, &error)) << error;
+  return file;
 }
 
 // The common 28 bytes of a program file or record: magic, size, form, version, id, fxVersion, count.
@@ -401,5 +417,111 @@ TEST(Files, TruncatedAndCorruptedFilesAreReadInsideTheirBytes) {
       ASSERT_GE(e.GetParam(i)->Value(), lo);
       ASSERT_LE(e.GetParam(i)->Value(), hi);
     }
+  }
+}
+
+TEST(FxFormatAcross, FilesThePluginSavesReadAsTheHostReadsThem) {
+  TempDir dir;
+  ASSERT_TRUE(dir.ok());
+  for (bool chunks : {false, true}) {
+    SCOPED_TRACE(chunks ? "chunk form" : "parameter form");
+    OfflineHost<FiveParams> e(2, chunks);
+    SetSound(e, 0);
+    e.MakeDefaultPreset("first", 1);
+    SetSound(e, 1);
+    e.MakeDefaultPreset("second", 1);
+    ASSERT_TRUE(e.RestorePreset(1));
+    const std::string fxp = dir.File(chunks ? "c.fxp" : "p.fxp"), fxb = dir.File(chunks ? "c.fxb" : "p.fxb");
+    ASSERT_TRUE(e.SaveProgramAsFXP(Path(fxp)));
+    ASSERT_TRUE(e.SaveBankAsFXB(Path(fxb)));
+
+    const fxformat::File program = ReadAsHost(fxp);
+    ASSERT_FALSE(program.isBank);
+    EXPECT_EQ(program.GetForm(), chunks ? fxformat::Form::kChunk : fxformat::Form::kParams);
+    EXPECT_EQ(program.UniqueId(), FiveParams::kID);
+    EXPECT_EQ(program.FxVersion(), 20000);
+    EXPECT_EQ(program.program.numParams, 5);
+    EXPECT_EQ(program.program.name, "second");
+    const fxformat::File bank = ReadAsHost(fxb);
+    ASSERT_TRUE(bank.isBank);
+    EXPECT_EQ(bank.bank.numPrograms, 2);
+    EXPECT_EQ(bank.bank.currentProgram, 1);
+    if (chunks) {
+      ByteChunk state;
+      ASSERT_TRUE(e.GetStateChunkForHost(&state, false));
+      EXPECT_EQ(program.Chunk(), Bytes(state));
+      // The bank chunk is in the state layout the host walks: header, then each preset's head.
+      const std::vector<unsigned char>& b = bank.Chunk();
+      int32_t version = 0;
+      int pos = fxformat::ReadStateHeader(b.data(), b.size(), 0, &version);
+      EXPECT_EQ(version, fxformat::kFrameworkVersion);
+      std::string name;
+      bool initialized = false;
+      pos = fxformat::ReadPresetHead(b.data(), b.size(), pos, &name, &initialized);
+      ASSERT_GT(pos, 0);
+      EXPECT_EQ(name, "first");
+      EXPECT_TRUE(initialized);
+      EXPECT_EQ(fxformat::ReadStateValues(b.data(), b.size(), size_t(pos), 5)[0], 27.5);
+    } else {
+      EXPECT_EQ(program.program.params, Normalized(e));
+      ASSERT_EQ(bank.bank.programs.size(), 2u);
+      EXPECT_EQ(bank.bank.programs[0].name, "first");
+      EXPECT_EQ(bank.bank.programs[1].params, Normalized(e));
+      EXPECT_EQ(bank.bank.programs[0].params[0], 0.5f);  // FADE 27.5 in 5..50
+    }
+  }
+}
+
+TEST(FxFormatAcross, FilesTheHostWritesLoadIntoThePlugin) {
+  TempDir dir;
+  ASSERT_TRUE(dir.ok());
+  for (bool chunks : {false, true}) {
+    SCOPED_TRACE(chunks ? "chunk form" : "parameter form");
+    // The source of the state, as the host gets it from a plug-in's dispatcher.
+    OfflineHost<FiveParams> source(2, chunks);
+    SetSound(source, 1);
+    source.MakeDefaultPreset("kept", 2);
+    ByteChunk programChunk, bankChunk;
+    ASSERT_TRUE(source.GetStateChunkForHost(&programChunk, false));
+    ASSERT_TRUE(source.GetStateChunkForHost(&bankChunk, true));
+
+    fxformat::Program program;
+    program.form = chunks ? fxformat::Form::kChunk : fxformat::Form::kParams;
+    program.uniqueId = FiveParams::kID;
+    program.numParams = 5;
+    program.name = "from host";
+    fxformat::Bank bank;
+    bank.form = program.form;
+    bank.uniqueId = FiveParams::kID;
+    bank.numPrograms = 2;
+    bank.currentProgram = 1;
+    if (chunks) {
+      program.chunk = Bytes(programChunk);
+      bank.chunk = Bytes(bankChunk);
+    } else {
+      program.params = Normalized(source);
+      bank.programs = {program, program};
+      bank.programs[0].name = "slot a";
+    }
+    std::vector<unsigned char> fxp, fxb;
+    ASSERT_TRUE(fxformat::WriteProgram(program, fxformat::ByteSize::kBytesAfterField, &fxp));
+    ASSERT_TRUE(fxformat::WriteBank(bank, fxformat::ByteSize::kBytesAfterField, &fxb));
+    EXPECT_EQ(fxp[7], static_cast<unsigned char>(fxp.size() - 8));
+    const std::string fxpPath = dir.File(chunks ? "hc.fxp" : "hp.fxp"), fxbPath = dir.File(chunks ? "hc.fxb" : "hp.fxb");
+    WriteFile(fxpPath, fxp);
+    WriteFile(fxbPath, fxb);
+
+    OfflineHost<FiveParams> a(2, chunks);
+    a.EnsureDefaultPreset();
+    ASSERT_TRUE(a.LoadProgramFromFXP(Path(fxpPath)));
+    ExpectNearValues(a, source);
+    EXPECT_STREQ(a.GetPresetName(0), "from host");
+
+    OfflineHost<FiveParams> b(2, chunks);
+    b.EnsureDefaultPreset();
+    ASSERT_TRUE(b.LoadBankFromFXB(Path(fxbPath)));
+    ExpectNearValues(b, source);
+    EXPECT_STREQ(b.GetPresetName(0), chunks ? "kept" : "slot a");
+    EXPECT_EQ(b.GetCurrentPresetIdx(), chunks ? 0 : 1);  // a chunk bank keeps the current slot
   }
 }

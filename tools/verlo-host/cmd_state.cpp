@@ -10,7 +10,6 @@
 #include "atomic_file.h"
 #include "commands.h"
 #include "error.h"
-#include "fx_file.h"
 #include "settings.h"
 
 namespace {
@@ -29,8 +28,6 @@ const char kHelp[] =
     "      built next to this program for Verlo's files, each value also gets its parameter's\n"
     "      name and display, and a chunk is loaded into the plug-in to show its values.\n";
 
-uint32_t U32le(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
-
 void ShowHex(std::ostream& o, const std::vector<unsigned char>& bytes) {
   const size_t shown = std::min<size_t>(bytes.size(), 256);
   for (size_t i = 0; i < shown; i += 16) {
@@ -42,51 +39,43 @@ void ShowHex(std::ostream& o, const std::vector<unsigned char>& bytes) {
   if (shown < bytes.size()) o << "  ... (" << bytes.size() - shown << " more bytes)\n";
 }
 
-double DoubleAt(const std::vector<unsigned char>& b, size_t pos) {
-  uint64_t v = 0;
-  for (int i = 7; i >= 0; --i) v = (v << 8) | b[pos + i];
-  double d;
-  std::memcpy(&d, &v, 8);
-  return d;
+// Prints the values from pos on (all that remain when count is 0); returns the position after them.
+size_t ShowValues(std::ostream& o, const std::vector<unsigned char>& b, size_t pos, size_t count) {
+  const std::vector<double> values = fxformat::ReadStateValues(b.data(), b.size(), pos, count ? count : b.size());
+  for (size_t i = 0; i < values.size(); ++i) o << "    " << i << "  " << values[i] << "\n";
+  return pos + values.size() * sizeof(double);
 }
 
-// The framework's layout: "tffp", version, then one little-endian double per parameter for a
-// program; a bank repeats name length, name, initialised flag and (if set) the doubles.
-bool ShowTffp(std::ostream& o, const FxFile& f) {
-  const auto& b = f.chunk;
-  if (b.size() < 8 || std::memcmp(b.data(), "tffp", 4) != 0) return false;
+// The framework's layout: its header, then the values of a program, or for a bank one preset after
+// another.
+bool ShowTffp(std::ostream& o, const fxformat::File& f) {
+  const std::vector<unsigned char>& b = f.Chunk();
+  int32_t version = 0;
+  const int start = fxformat::ReadStateHeader(b.data(), b.size(), 0, &version);
+  if (start <= 0) return false;
   char ver[16];
-  std::snprintf(ver, sizeof ver, "0x%08X", U32le(&b[4]));
+  std::snprintf(ver, sizeof ver, "0x%08X", static_cast<unsigned>(version));
   o << "chunk layout:    tffp, framework version " << ver << "\n";
-  const size_t params = f.numParams > 0 ? size_t(f.numParams) : 0;
-  auto values = [&](size_t pos) {
-    for (size_t i = 0; i < params && pos + 8 <= b.size(); ++i, pos += 8)
-      o << "    " << i << "  " << DoubleAt(b, pos) << "\n";
-    return pos;
-  };
-  if (!f.IsBank()) {
+  const size_t params = !f.isBank && f.program.numParams > 0 ? size_t(f.program.numParams) : 0;
+  if (!f.isBank) {
     o << "  values:\n";
-    if (params == 0 || 8 + 8 * params > b.size()) {
-      o << "  (" << (b.size() - 8) / 8 << " values)\n";
-      for (size_t pos = 8; pos + 8 <= b.size(); pos += 8) o << "    " << (pos - 8) / 8 << "  " << DoubleAt(b, pos) << "\n";
+    if (params == 0 || start + 8 * params > b.size()) {
+      o << "  (" << (b.size() - start) / 8 << " values)\n";
+      ShowValues(o, b, start, 0);
     } else {
-      values(8);
+      ShowValues(o, b, start, params);
     }
     return true;
   }
-  // Bank files do not record the parameter count; take it from the chunk size per preset.
-  size_t pos = 8, preset = 0;
-  while (pos + 5 <= b.size()) {
-    const uint32_t len = U32le(&b[pos]);
-    if (pos + 4 + len + 1 > b.size()) break;
-    const std::string name(reinterpret_cast<const char*>(&b[pos + 4]), len);
-    const bool init = b[pos + 4 + len] != 0;
-    pos += 4 + len + 1;
-    o << "  preset " << preset++ << " \"" << name << "\"" << (init ? "" : " (empty)") << "\n";
-    if (!init) continue;
-    size_t n = params;
-    if (n == 0) n = (b.size() - pos) / 8;  // a single preset takes the rest
-    for (size_t i = 0; i < n && pos + 8 <= b.size(); ++i, pos += 8) o << "    " << i << "  " << DoubleAt(b, pos) << "\n";
+  // Bank files do not record the parameter count: an initialised preset takes the rest.
+  int pos = start;
+  for (int preset = 0;; ++preset) {
+    std::string name;
+    bool init = false;
+    pos = fxformat::ReadPresetHead(b.data(), b.size(), pos, &name, &init);
+    if (pos < 0) break;
+    o << "  preset " << preset << " \"" << name << "\"" << (init ? "" : " (empty)") << "\n";
+    if (init) pos = static_cast<int>(ShowValues(o, b, size_t(pos), 0));
   }
   return true;
 }
@@ -98,16 +87,16 @@ struct Describer {
   std::unique_ptr<PluginInstance> plugin;
 };
 
-Describer OpenDescriber(const std::vector<std::string>& positional, const FxFile& f) {
+Describer OpenDescriber(const std::vector<std::string>& positional, const fxformat::File& f) {
   Describer d;
   const bool given = positional.size() > 2;
   const std::string path = given ? positional[2] : BesideThisProgram("Verlo.vst/Verlo.so");
   if (!given && access(path.c_str(), F_OK) != 0) return d;
   d.library = std::make_unique<PluginLibrary>(path);
   d.plugin = std::make_unique<PluginInstance>(*d.library, 44100.0, 512);
-  if (d.plugin->Effect()->uniqueID == f.pluginId) return d;
+  if (d.plugin->Effect()->uniqueID == f.UniqueId()) return d;
   if (given)
-    throw HostError("'" + positional[1] + "' holds state of the plug-in with ID '" + FourCC(f.pluginId) +
+    throw HostError("'" + positional[1] + "' holds state of the plug-in with ID '" + FourCC(f.UniqueId()) +
                     "', not '" + FourCC(d.plugin->Effect()->uniqueID) + "'");
   return Describer{};
 }
@@ -133,25 +122,27 @@ int Save(const Args& args) {
 int Show(const Args& args) {
   const auto& p = args.Positional();
   if (p.size() != 2 && p.size() != 3) throw UsageError("state show takes FILE [PLUGIN]\n\n" + std::string(kHelp));
-  const FxFile f = DecodeFx(ReadWholeFile(p[1]), p[1]);
+  const fxformat::File f = ReadStateFile(p[1]);
   const Describer describer = OpenDescriber(p, f);
   PluginInstance* plugin = describer.plugin.get();
   std::ostream& o = std::cout;
-  static const char* const kKinds[] = {"program, parameter values (FxCk)", "program, chunk (FPCh)",
-                                       "bank, parameter values (FxBk)", "bank, chunk (FBCh)"};
+  const bool chunk = f.GetForm() == fxformat::Form::kChunk;
+  static const char* const kKinds[2][2] = {
+      {"program, parameter values (FxCk)", "program, chunk (FPCh)"},
+      {"bank, parameter values (FxBk)", "bank, chunk (FBCh)"}};
   char id[16];
-  std::snprintf(id, sizeof id, "0x%08X", static_cast<unsigned>(f.pluginId));
+  std::snprintf(id, sizeof id, "0x%08X", static_cast<unsigned>(f.UniqueId()));
   o << "file:            " << p[1] << "\n";
-  o << "kind:            " << kKinds[f.kind] << "\n";
-  o << "plug-in ID:      '" << FourCC(f.pluginId) << "' (" << id << ")\n";
-  o << "plug-in version: " << f.pluginVersion << "\n";
-  if (f.IsBank())
-    o << "programs:        " << f.numPrograms << " (current " << f.currentProgram << ")\n";
+  o << "kind:            " << kKinds[f.isBank][chunk] << "\n";
+  o << "plug-in ID:      '" << FourCC(f.UniqueId()) << "' (" << id << ")\n";
+  o << "plug-in version: " << f.FxVersion() << "\n";
+  if (f.isBank)
+    o << "programs:        " << f.bank.numPrograms << " (current " << f.bank.currentProgram << ")\n";
   else
-    o << "parameters:      " << f.numParams << "\n" << "program name:    " << f.programName << "\n";
-  if (f.IsChunk()) {
-    o << "chunk size:      " << f.chunk.size() << " bytes\n";
-    if (!ShowTffp(o, f)) ShowHex(o, f.chunk);
+    o << "parameters:      " << f.program.numParams << "\n" << "program name:    " << f.program.name << "\n";
+  if (chunk) {
+    o << "chunk size:      " << f.Chunk().size() << " bytes\n";
+    if (!ShowTffp(o, f)) ShowHex(o, f.Chunk());
     if (plugin) {
       LoadState(*plugin, f, p[1]);
       AEffect* e = plugin->Effect();
@@ -162,10 +153,11 @@ int Show(const Args& args) {
       }
     }
   } else {
-    for (size_t i = 0; i < f.programs.size(); ++i) {
-      if (f.IsBank()) o << "  program " << i << " \"" << f.programs[i].name << "\"\n";
-      for (size_t j = 0; j < f.programs[i].params.size(); ++j)
-        o << "    " << j << "  " << f.programs[i].params[j] << Described(plugin, int(j), f.programs[i].params[j])
+    const std::vector<fxformat::Program> programs = f.isBank ? f.bank.programs : std::vector<fxformat::Program>{f.program};
+    for (size_t i = 0; i < programs.size(); ++i) {
+      if (f.isBank) o << "  program " << i << " \"" << programs[i].name << "\"\n";
+      for (size_t j = 0; j < programs[i].params.size(); ++j)
+        o << "    " << j << "  " << programs[i].params[j] << Described(plugin, int(j), programs[i].params[j])
           << "\n";
     }
   }

@@ -65,8 +65,16 @@ void SetNormalized(PluginInstance& plugin, int index, const ParamSetting& s) {
   plugin.Effect()->setParameter(plugin.Effect(), index, static_cast<float>(x));
 }
 
-void SetParams(AEffect* e, const FxProgram& p) {
+void SetParams(AEffect* e, const fxformat::Program& p) {
   for (int i = 0; i < e->numParams && i < int(p.params.size()); ++i) e->setParameter(e, i, p.params[i]);
+}
+
+std::vector<unsigned char> GetChunk(PluginInstance& plugin, bool bank) {
+  void* data = nullptr;
+  const VstIntPtr size = plugin.Dispatch(effGetChunk, bank ? 0 : 1, 0, &data);
+  if (size <= 0 || !data) throw HostError("the plug-in returned no state chunk");
+  const unsigned char* bytes = static_cast<const unsigned char*>(data);
+  return std::vector<unsigned char>(bytes, bytes + size);
 }
 
 }  // namespace
@@ -107,8 +115,7 @@ void ApplySettings(PluginInstance& plugin, const PluginSettings& settings, std::
     log << "program " << settings.program << ": " << plugin.Text(effGetProgramName) << "\n";
   }
   if (!settings.stateFile.empty()) {
-    LoadState(plugin, DecodeFx(ReadWholeFile(settings.stateFile), settings.stateFile),
-              settings.stateFile);
+    LoadState(plugin, ReadStateFile(settings.stateFile), settings.stateFile);
     log << "state loaded from " << settings.stateFile << "\n";
   }
   for (const ParamSetting& s : settings.params) {
@@ -120,91 +127,113 @@ void ApplySettings(PluginInstance& plugin, const PluginSettings& settings, std::
   }
 }
 
-FxFile CaptureState(PluginInstance& plugin, bool bank) {
+fxformat::File ReadStateFile(const std::string& path) {
+  const std::vector<unsigned char> bytes = ReadWholeFile(path);
+  fxformat::File f;
+  std::string why;
+  if (!fxformat::ReadFile(bytes.data(), bytes.size(), fxformat::Reading::kStrict, &f, &why))
+    throw HostError("'" + path + "' is not a usable program or bank file: " + why);
+  return f;
+}
+
+fxformat::File CaptureState(PluginInstance& plugin, bool bank) {
   AEffect* e = plugin.Effect();
-  FxFile f;
-  f.pluginId = e->uniqueID;
-  f.pluginVersion = e->version;
-  f.numParams = e->numParams;
-  f.numPrograms = e->numPrograms;
-  f.programName = plugin.Text(effGetProgramName);
-  f.currentProgram = static_cast<int32_t>(plugin.Dispatch(effGetProgram));
+  const fxformat::Form form = e->flags & effFlagsProgramChunks ? fxformat::Form::kChunk : fxformat::Form::kParams;
+  const std::string programName = plugin.Text(effGetProgramName);
+  const int current = static_cast<int>(plugin.Dispatch(effGetProgram));
   auto currentParams = [&]() {
-    FxProgram p;
+    fxformat::Program p;
     p.name = plugin.Text(effGetProgramName);
     for (int i = 0; i < e->numParams; ++i) p.params.push_back(e->getParameter(e, i));
     return p;
   };
-  if (e->flags & effFlagsProgramChunks) {
-    f.kind = bank ? FxFile::kBankChunk : FxFile::kProgramChunk;
-    void* data = nullptr;
-    const VstIntPtr size = plugin.Dispatch(effGetChunk, bank ? 0 : 1, 0, &data);
-    if (size <= 0 || !data) throw HostError("the plug-in returned no state chunk");
-    const unsigned char* bytes = static_cast<const unsigned char*>(data);
-    f.chunk.assign(bytes, bytes + size);
-  } else if (!bank) {
-    f.kind = FxFile::kProgramParams;
-    f.programs.push_back(currentParams());
-  } else {
-    // Switching programs may reload them from the plug-in's own store, so the current
-    // program is read first and its values put back afterwards.
-    f.kind = FxFile::kBankParams;
-    const int current = f.currentProgram;
-    const FxProgram live = currentParams();
-    for (int i = 0; i < std::max(1, int(e->numPrograms)); ++i) {
-      if (i == current) {
-        f.programs.push_back(live);
-        continue;
-      }
-      plugin.Dispatch(effSetProgram, 0, i);
-      f.programs.push_back(currentParams());
+  fxformat::File f;
+  f.isBank = bank;
+  if (!bank) {
+    fxformat::Program& p = f.program;
+    if (form == fxformat::Form::kChunk) {
+      p.name = programName;
+      p.chunk = GetChunk(plugin, false);
+    } else {
+      p = currentParams();
     }
-    if (e->numPrograms > 1) {
-      plugin.Dispatch(effSetProgram, 0, current);
-      SetParams(e, live);
+    p.form = form;
+    p.uniqueId = e->uniqueID;
+    p.fxVersion = e->version;
+    p.numParams = e->numParams;
+    return f;
+  }
+  fxformat::Bank& b = f.bank;
+  b.form = form;
+  b.uniqueId = e->uniqueID;
+  b.fxVersion = e->version;
+  b.numPrograms = e->numPrograms;
+  b.currentProgram = current;
+  if (form == fxformat::Form::kChunk) {
+    b.chunk = GetChunk(plugin, true);
+    return f;
+  }
+  // Switching programs may reload them from the plug-in's own store, so the current program is
+  // read first and its values put back afterwards.
+  const fxformat::Program live = currentParams();
+  for (int i = 0; i < std::max(1, int(e->numPrograms)); ++i) {
+    if (i == current) {
+      b.programs.push_back(live);
+      continue;
     }
+    plugin.Dispatch(effSetProgram, 0, i);
+    b.programs.push_back(currentParams());
+  }
+  if (e->numPrograms > 1) {
+    plugin.Dispatch(effSetProgram, 0, current);
+    SetParams(e, live);
   }
   return f;
 }
 
-void LoadState(PluginInstance& plugin, const FxFile& f, const std::string& path) {
+void LoadState(PluginInstance& plugin, const fxformat::File& f, const std::string& path) {
   AEffect* e = plugin.Effect();
-  if (f.pluginId != e->uniqueID)
-    throw HostError("'" + path + "' holds state of the plug-in with ID '" + FourCC(f.pluginId) +
+  if (f.UniqueId() != e->uniqueID)
+    throw HostError("'" + path + "' holds state of the plug-in with ID '" + FourCC(f.UniqueId()) +
                     "', not '" + FourCC(e->uniqueID) + "'");
-  if (f.IsChunk()) {
+  if (f.GetForm() == fxformat::Form::kChunk) {
     if (!(e->flags & effFlagsProgramChunks))
       throw HostError("'" + path + "' holds a state chunk, but the plug-in does not take chunks");
-    std::vector<unsigned char> chunk = f.chunk;
-    if (!f.IsBank()) plugin.Dispatch(effBeginSetProgram);
-    const VstIntPtr ok = plugin.Dispatch(effSetChunk, f.IsBank() ? 0 : 1,
+    std::vector<unsigned char> chunk = f.Chunk();
+    if (!f.isBank) plugin.Dispatch(effBeginSetProgram);
+    const VstIntPtr ok = plugin.Dispatch(effSetChunk, f.isBank ? 0 : 1,
                                          static_cast<VstIntPtr>(chunk.size()), chunk.data());
-    if (!f.IsBank()) plugin.Dispatch(effEndSetProgram);
+    if (!f.isBank) plugin.Dispatch(effEndSetProgram);
     if (!ok) throw HostError("the plug-in refused the state in '" + path + "'");
     return;
   }
-  if (!f.IsBank()) {
-    SetParams(e, f.programs.at(0));
+  if (!f.isBank) {
+    SetParams(e, f.program);
     return;
   }
-  const int count = std::min(int(f.programs.size()), std::max(1, int(e->numPrograms)));
+  const std::vector<fxformat::Program>& programs = f.bank.programs;
+  const int count = std::min(int(programs.size()), std::max(1, int(e->numPrograms)));
   for (int i = 0; i < count; ++i) {
     plugin.Dispatch(effSetProgram, 0, i);
-    std::vector<char> name(f.programs[i].name.begin(), f.programs[i].name.end());
+    std::vector<char> name(programs[i].name.begin(), programs[i].name.end());
     name.resize(name.size() + 32, 0);
     plugin.Dispatch(effSetProgramName, 0, 0, name.data());
-    SetParams(e, f.programs[i]);
+    SetParams(e, programs[i]);
   }
-  const int current = f.currentProgram >= 0 && f.currentProgram < count ? f.currentProgram : 0;
+  const int current = f.bank.currentProgram >= 0 && f.bank.currentProgram < count ? f.bank.currentProgram : 0;
   plugin.Dispatch(effSetProgram, 0, current);
-  if (current < count) SetParams(e, f.programs[current]);
+  if (current < count) SetParams(e, programs[current]);
 }
 
 void SaveStateFile(PluginInstance& plugin, const std::string& path, bool bank, std::ostream& log) {
-  const FxFile state = CaptureState(plugin, bank);
-  WriteFileAtomically(path, EncodeFx(state));
+  const fxformat::File state = CaptureState(plugin, bank);
+  std::vector<unsigned char> bytes;
+  const bool encoded = bank ? fxformat::WriteBank(state.bank, fxformat::ByteSize::kBytesAfterField, &bytes)
+                            : fxformat::WriteProgram(state.program, fxformat::ByteSize::kBytesAfterField, &bytes);
+  if (!encoded) throw HostError("the state of " + plugin.Name() + " is too large for a program or bank file");
+  WriteFileAtomically(path, bytes);
   log << "saved " << (bank ? "bank" : "program") << " state of " << plugin.Name() << " ("
-      << (state.IsChunk() ? std::to_string(state.chunk.size()) + "-byte chunk"
+      << (state.GetForm() == fxformat::Form::kChunk ? std::to_string(state.Chunk().size()) + "-byte chunk"
                           : std::to_string(plugin.Effect()->numParams) + " parameters")
       << ") to " << path << "\n";
   for (int i = 0; i < plugin.Effect()->numParams; ++i)

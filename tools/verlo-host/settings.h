@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "args.h"
-#include "fx_file.h"
+#include "effect/fxformat/fxformat.h"
 #include "plugin.h"
 
 struct ParamSetting {
@@ -27,7 +27,9 @@ PluginSettings SettingsFromArgs(const Args& args);
 int FindParameter(PluginInstance& plugin, const std::string& name);
 void ApplySettings(PluginInstance& plugin, const PluginSettings& settings, std::ostream& log);
 
-FxFile CaptureState(PluginInstance& plugin, bool bank);
+// A program or bank file; throws HostError naming the file when the bytes are not one.
+fxformat::File ReadStateFile(const std::string& path);
+fxformat::File CaptureState(PluginInstance& plugin, bool bank);
 // Writes the state as a program or bank file (atomically) and logs what it holds.
 void SaveStateFile(PluginInstance& plugin, const std::string& path, bool bank, std::ostream& log);
-void LoadState(PluginInstance& plugin, const FxFile& state, const std::string& path);
+void LoadState(PluginInstance& plugin, const fxformat::File& state, const std::string& path);
