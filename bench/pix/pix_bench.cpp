@@ -11,7 +11,7 @@
 
 #include "bench/pix/bench_images.h"
 #include "pix/pix.h"
-#include "pix/pix_simd.h"
+#include "pix/kernels/kernels.h"
 
 namespace {
 
@@ -99,10 +99,8 @@ BENCHMARK(BM_PIX_Blit_SourceAlpha100)->ComputeStatistics("min", Min);
 
 // The same with the kernels held to SSE2, for machines without AVX2.
 void BM_PIX_Blit_SourceAlpha100_SSE2(benchmark::State& st) {
-  const int was = _PIX_SimdLevel();
-  _PIX_SetSimdLevel(PIX_SIMD_SSE2);
+  pix::kernels::ScopedLevel sse2(pix::kernels::Level::kSse2);
   RasterBlit(st, kImg, kImg, true, 1.0f, PIX_FLAG_SOURCE_ALPHA);
-  _PIX_SetSimdLevel(was);
 }
 BENCHMARK(BM_PIX_Blit_SourceAlpha100_SSE2)->ComputeStatistics("min", Min);
 
