@@ -118,6 +118,8 @@ void PIX_ScaledBlit(PIX_IBitmap* dest, const PIX_IBitmap* src, int dstx, int dst
     _PIX_DeltaSteps st;
     st.s = curx, st.t = cury, st.dsdx = ax.step, st.dtdy = ay.step;
     if (pix::FastBilinearDelta(d, ds.step, w, h, st, win, ia, mode)) return;
+  } else if (pix::FastNearestScale(d, ds.step, w, h, curx, cury, ax.step, ay.step, win, ia, mode)) {
+    return;
   }
   _PIX_DispatchResampleRule(mode, ia, [&](auto tag) {
     _PIX_Template_Blit2<typename decltype(tag)::type>::scaleBlit(d, ds.step, w, h, curx, cury, ax.step, ay.step, win,

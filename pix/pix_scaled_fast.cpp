@@ -52,15 +52,15 @@ template <class T> T* Scratch(KIT_TypedBuf<T>& buf, long long count) {
   return buf.GetSize() >= count ? buf.Get() : nullptr;
 }
 
-// The scratch arrays of bilinear scaling, one set per thread.
-struct BilinearScratch {
+// The scratch arrays of the sampling paths, one set per thread.
+struct SampleScratch {
   KIT_TypedBuf<PIX_pixel> samples;          // one row of samples
   KIT_TypedBuf<int> sourceColumn;           // each column's source pixel, plain scaling
   KIT_TypedBuf<uint32_t> columnFraction;    // and its fraction
   KIT_TypedBuf<uint64_t> columnWeights;     // per-column weights of the current row
   KIT_TypedBuf<kernels::BilinearBlock> blocks;
 };
-thread_local BilinearScratch tBilinear;
+thread_local SampleScratch tScratch;
 
 // Plain scaling whose rows the blocks sample whole, window edges included: the last row, taken
 // as its own lower neighbour, cancels the vertical terms and leaves the last row's rule. The n
@@ -70,7 +70,7 @@ bool BlockScale(const ScaleKernels& kern, PIX_pixel* dest, ptrdiff_t dstep, int 
                 const _PIX_Window& win, int ia, BlendRow row, PIX_pixel* samples, long long first, int n,
                 const int* xs, const uint32_t* xf) {
   if (n <= 0) return true;
-  kernels::BilinearBlock* blocks = Scratch(tBilinear.blocks, (n + 7) / 8 * 2);
+  kernels::BilinearBlock* blocks = Scratch(tScratch.blocks, (n + 7) / 8 * 2);
   if (!blocks || !kern.bilinearBlocks(xs, xf, n, win.w, blocks)) return false;
   const bool direct = row == StoreRow;  // a plain copy lands in the destination directly
   const long long H = static_cast<long long>(win.h) << 16;
@@ -106,7 +106,7 @@ bool FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, const _PI
   if (!SaneSteps(st, w, h)) return false;
   const BlendRow row = CombineRow(mode, ia);
   if (!row) return true;
-  PIX_pixel* samples = Scratch(tBilinear.samples, w);
+  PIX_pixel* samples = Scratch(tScratch.samples, w);
   if (!samples) return false;
   // Plain scaling steps only across columns and down rows: every row samples the same columns,
   // so their positions and fractions are worked out once.
@@ -122,8 +122,8 @@ bool FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, const _PI
   if (scaling) {
     Narrow(st.s, st.dsdx, 0, W, insideFrom, insideTo);
     Narrow(st.s, st.dsdx, 0, W - 65536, innerFrom, innerTo);
-    sourceColumn = Scratch(tBilinear.sourceColumn, w);
-    columnFraction = Scratch(tBilinear.columnFraction, w);
+    sourceColumn = Scratch(tScratch.sourceColumn, w);
+    columnFraction = Scratch(tScratch.columnFraction, w);
     if (!sourceColumn || !columnFraction) return false;
     for (long long x = insideFrom; x < insideTo; ++x) {
       const long long pos = st.s + x * st.dsdx;
@@ -134,7 +134,7 @@ bool FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, const _PI
                                        columnFraction + insideFrom))
       return true;
     // The per-pixel gather's weights, worked out a row at a time.
-    columnWeights = Scratch(tBilinear.columnWeights, w);
+    columnWeights = Scratch(tScratch.columnWeights, w);
     if (!columnWeights) return false;
   }
   _PIX_DeltaSteps pos = st;
@@ -173,6 +173,30 @@ bool FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, const _PI
     }
     if (to > from && !direct) row(dest + from, samples + from, static_cast<int>(to - from), ia);
     pos.s += pos.dsdy, pos.t += pos.dtdy, pos.dsdx += pos.dsdxdy, pos.dtdx += pos.dtdxdy;
+  }
+  return true;
+}
+
+bool FastNearestScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long curx, long long cury, long long idx,
+                      long long idy, const _PIX_Window& win, int ia, int mode) {
+  if (!Sane(curx) || !Sane(cury) || !Sane(idx) || !Sane(idy) || !Sane(idx * w) || !Sane(idy * h)) return false;
+  const BlendRow row = CombineRow(mode, ia);
+  if (!row) return true;
+  long long from = 0, to = w;
+  Narrow(curx, idx, 0, static_cast<long long>(win.w) << 16, from, to);
+  if (to <= from) return true;
+  const int n = static_cast<int>(to - from);
+  // Every row samples the same columns: gather each row's pixels, then one kernel call combines them.
+  int* column = Scratch(tScratch.sourceColumn, n);
+  PIX_pixel* samples = Scratch(tScratch.samples, n);
+  if (!column || !samples) return false;
+  for (int i = 0; i < n; ++i) column[i] = static_cast<int>((curx + (from + i) * idx) >> 16);
+  for (dest += from; h > 0; --h, dest += dstep, cury += idy) {
+    const long long y = cury >> 16;
+    if (static_cast<unsigned long long>(y) >= static_cast<unsigned long long>(win.h)) continue;
+    const PIX_pixel* source = win.row(y);
+    for (int i = 0; i < n; ++i) samples[i] = source[column[i]];
+    row(dest, samples, n, ia);
   }
   return true;
 }

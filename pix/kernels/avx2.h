@@ -35,8 +35,9 @@ void QuarterMixRow(uint32_t* d, int n, uint32_t c);
 void HalfMixSolidRow(uint32_t* d, int n, uint32_t c);
 void ThreeQuarterMixRow(uint32_t* d, int n, uint32_t c);
 
-// Glyph coverage through the copy rule.
+// Coverage images through the copy rule.
 void GlyphCopy(const kernels::GlyphArea& a, uint32_t color, int ia);
+void CoverageCopy(const kernels::GlyphArea& a, uint32_t color, int ia);
 
 // Resampling.
 void BilinearRun(const _PIX_Window& win, long long s, long long t, long long ds, long long dt, int n, uint32_t* out);

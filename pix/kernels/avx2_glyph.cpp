@@ -39,17 +39,14 @@ struct Kernel {
   }
 };
 
-}  // namespace
-
-void GlyphCopy(const kernels::GlyphArea& a, uint32_t color, int ia) {
-  // Too narrow for one group of eight, or a weight the 16-bit lanes do not hold.
-  if (a.w < 8 || ia < 1 || ia > 256) return sse2::GlyphCopy(a, color, ia);
+// See the SSE2 form: the copy rule of a colour at per-pixel weights from the coverage.
+void CoverageBlend(const kernels::GlyphArea& a, uint32_t colour, int ia, bool full) {
   Kernel kernel;
-  kernel.s16 = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(color | 0xFF000000u)), _mm256_setzero_si256());
+  kernel.s16 = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(colour)), _mm256_setzero_si256());
   kernel.vIa = _mm_set1_epi16(static_cast<short>(ia));
   kernel.v256 = _mm_set1_epi16(256);
   kernel.v255 = _mm_set1_epi16(255);
-  kernel.full = ia == 256;
+  kernel.full = full;
   const int rest = a.w % 8;
   // The last group of a row ends at the row's end and overlaps the one before; the overlapping
   // pixels get no coverage there, so each pixel is blended once.
@@ -73,6 +70,19 @@ void GlyphCopy(const kernels::GlyphArea& a, uint32_t color, int ia) {
     _mm256_storeu_si256(p, kernel.Blend(_mm256_loadu_si256(p), static_cast<long long>(eight)));
   }
   _mm256_zeroupper();
+}
+
+}  // namespace
+
+void GlyphCopy(const kernels::GlyphArea& a, uint32_t color, int ia) {
+  // Too narrow for one group of eight, or a weight the 16-bit lanes do not hold.
+  if (a.w < 8 || ia < 1 || ia > 256) return sse2::GlyphCopy(a, color, ia);
+  CoverageBlend(a, color | 0xFF000000u, ia, ia == 256);
+}
+
+void CoverageCopy(const kernels::GlyphArea& a, uint32_t color, int ia) {
+  if (a.w < 8 || ia < 1 || ia > 256) return sse2::CoverageCopy(a, color, ia);
+  CoverageBlend(a, color, ia, false);
 }
 
 }  // namespace avx2

@@ -57,6 +57,9 @@ struct GlyphArea {
 // The copy rule through glyph coverage: each pixel with coverage cv > 0 gets the colour (alpha
 // 255) at weight cv + 1 (ia 256) or min(256, ia * cv / 256).
 using GlyphCopy = void (*)(const GlyphArea& a, uint32_t color, int ia);
+// The same with the colour's own alpha, each pixel with coverage cv at weight ia * cv / 256
+// (pixels whose weight is 0 keep their value).
+using CoverageCopy = GlyphCopy;
 
 // Two pairs of bilinear scaling columns (of a group of eight, two blocks a group), each pair
 // taken from four source pixels at its base: per source row, two loads and a byte shuffle for
@@ -116,6 +119,7 @@ struct Table {
   WordRow threeQuarterMix;  // ((c >> 1) & 0x7F7F7F7F) + ((c >> 2) & 0x3F3F3F3F) + ((d >> 2) & 0x3F3F3F3F)
   ChannelRow channelCopy;
   GlyphCopy glyphCopy;
+  CoverageCopy coverageCopy;
   const ScaleKernels* scale;  // null: the level resamples with the scalar loops
 };
 
@@ -161,6 +165,7 @@ void HalfMixSolidRow(uint32_t* d, int n, uint32_t c);
 void ThreeQuarterMixRow(uint32_t* d, int n, uint32_t c);
 void ChannelCopyRow(uint32_t* d, const uint32_t* s, int n, int srcByte, int dstByte);
 void GlyphCopy(const kernels::GlyphArea& a, uint32_t color, int ia);
+void CoverageCopy(const kernels::GlyphArea& a, uint32_t color, int ia);
 void ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t* col);
 }  // namespace scalar
 

@@ -71,6 +71,18 @@ void GlyphCopy(const kernels::GlyphArea& a, uint32_t color, int ia) {
     CopyRowScalar(d, c, a.w, PIX_GETR(color), PIX_GETG(color), PIX_GETB(color), ia);
 }
 
+void CoverageCopy(const kernels::GlyphArea& a, uint32_t color, int ia) {
+  uint32_t* d = a.dest;
+  const unsigned char* c = a.cov;
+  for (int y = 0; y < a.h; ++y, d += a.dstep, c += a.covstep)
+    for (int x = 0; x < a.w; ++x) {
+      const int weight = (c[x] * ia) / 256;
+      if (weight != 0)
+        _PIX_CombinePixelsCopyNoClamp::doPix(reinterpret_cast<unsigned char*>(d + x), PIX_GETR(color),
+                                             PIX_GETG(color), PIX_GETB(color), PIX_GETA(color), weight);
+    }
+}
+
 void ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t* col) {
   for (int c = c0; c <= c1; ++c) {
     unsigned t[4] = {0, 0, 0, 0};

@@ -17,15 +17,14 @@ inline __m128i BlendTwo(__m128i d16, __m128i s16, __m128i k) {
   return _mm_sub_epi16(_mm_add_epi16(s16, pos), neg);
 }
 
-}  // namespace
 
-void GlyphCopy(const kernels::GlyphArea& a, uint32_t color, int ia) {
-  if (a.w < 4 || ia < 1 || ia > 256) return scalar::GlyphCopy(a, color, ia);
+// The copy rule of a colour at per-pixel weights from the coverage: cv + 1 when full, else
+// ia * cv / 256 (ia in 1..256). A pixel without coverage keeps its value either way.
+void CoverageBlend(const kernels::GlyphArea& a, uint32_t colour, int ia, bool full) {
   const __m128i zero = _mm_setzero_si128();
-  const __m128i s16 = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(color | 0xFF000000u)), zero);
+  const __m128i s16 = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(colour)), zero);
   const __m128i vIa = _mm_set1_epi16(static_cast<short>(ia));
   const __m128i v256 = _mm_set1_epi16(256), v255 = _mm_set1_epi16(255);
-  const bool full = ia == 256;
   auto blend = [&](uint32_t* p, unsigned four) {
     const __m128i cv = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(four)), zero);
     const __m128i keep =
@@ -56,6 +55,18 @@ void GlyphCopy(const kernels::GlyphArea& a, uint32_t color, int ia) {
     four &= tailMask;
     if (four) blend(d + a.w - 4, four);
   }
+}
+
+}  // namespace
+
+void GlyphCopy(const kernels::GlyphArea& a, uint32_t color, int ia) {
+  if (a.w < 4 || ia < 1 || ia > 256) return scalar::GlyphCopy(a, color, ia);
+  CoverageBlend(a, color | 0xFF000000u, ia, ia == 256);
+}
+
+void CoverageCopy(const kernels::GlyphArea& a, uint32_t color, int ia) {
+  if (a.w < 4 || ia < 1 || ia > 256) return scalar::CoverageCopy(a, color, ia);
+  CoverageBlend(a, color, ia, false);
 }
 
 }  // namespace sse2

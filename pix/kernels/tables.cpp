@@ -24,6 +24,7 @@ template <int... k> constexpr Table MakeScalarTable(RuleList<k...>) {
                scalar::ThreeQuarterMixRow,
                scalar::ChannelCopyRow,
                scalar::GlyphCopy,
+               scalar::CoverageCopy,
                nullptr};
 }
 
@@ -55,7 +56,7 @@ const Table& ScalarTable() {
          kScalarSolid<kMultiplySourceAlpha>, ns::OverlaySolidRow, kScalarSolid<kOverlaySourceAlpha>,              \
          kScalarSolid<kHsv>, kScalarSolid<kHsvSourceAlpha>},                                                       \
         ns::HalfMixRow, ns::FillRow, ns::QuarterMixRow, ns::HalfMixSolidRow, ns::ThreeQuarterMixRow,              \
-        ns::ChannelCopyRow, ns::GlyphCopy, &SCALE                                                                 \
+        ns::ChannelCopyRow, ns::GlyphCopy, ns::CoverageCopy, &SCALE                                                                 \
   }
 
 const Table& Sse2Table() {
