@@ -182,6 +182,8 @@ bool FastNearestScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long 
   if (!Sane(curx) || !Sane(cury) || !Sane(idx) || !Sane(idy) || !Sane(idx * w) || !Sane(idy * h)) return false;
   const BlendRow row = CombineRow(mode, ia);
   if (!row) return true;
+  const kernels::ScaleKernels* kp = kernels::Active().scale;
+  const auto gather = kp ? kp->gather : scalar::Gather;
   long long from = 0, to = w;
   Narrow(curx, idx, 0, static_cast<long long>(win.w) << 16, from, to);
   if (to <= from) return true;
@@ -194,8 +196,7 @@ bool FastNearestScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long 
   for (dest += from; h > 0; --h, dest += dstep, cury += idy) {
     const long long y = cury >> 16;
     if (static_cast<unsigned long long>(y) >= static_cast<unsigned long long>(win.h)) continue;
-    const PIX_pixel* source = win.row(y);
-    for (int i = 0; i < n; ++i) samples[i] = source[column[i]];
+    gather(win.row(y), column, n, samples);
     row(dest, samples, n, ia);
   }
   return true;

@@ -73,6 +73,8 @@ struct BilinearBlock {
 // The resampling kernels of a level. Entries after boxResults are null where a level has no such
 // kernel; callers then take the general path.
 struct ScaleKernels {
+  // out[i] = row[columns[i]] for n columns: the samples of a nearest-neighbour row.
+  void (*gather)(const uint32_t* row, const int* columns, int n, uint32_t* out);
   // n inner bilinear samples (x + 1 and y + 1 inside the window) from (s, t), stepping (ds, dt).
   void (*bilinearRun)(const _PIX_Window& win, long long s, long long t, long long ds, long long dt, int n,
                       uint32_t* out);
@@ -167,6 +169,7 @@ void ChannelCopyRow(uint32_t* d, const uint32_t* s, int n, int srcByte, int dstB
 void GlyphCopy(const kernels::GlyphArea& a, uint32_t color, int ia);
 void CoverageCopy(const kernels::GlyphArea& a, uint32_t color, int ia);
 void ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t* col);
+void Gather(const uint32_t* row, const int* columns, int n, uint32_t* out);
 }  // namespace scalar
 
 }  // namespace pix

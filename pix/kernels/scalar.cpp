@@ -94,6 +94,10 @@ void ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t
   }
 }
 
+void Gather(const uint32_t* row, const int* columns, int n, uint32_t* out) {
+  for (int i = 0; i < n; ++i) out[i] = row[columns[i]];
+}
+
 #define PIX_INSTANTIATE_RULE(k)                                                       \
   template void BlendRow<kernels::k>(uint32_t*, const uint32_t*, int, int);          \
   template void SolidRow<kernels::k>(uint32_t*, int, uint32_t, int);
