@@ -5,7 +5,7 @@
 #include "kit/heapbuf.h"
 #include "pix/pix.h"
 #include "pix/pix_loops.h"
-#include "pix/pix_simd.h"
+#include "pix/kernels/kernels.h"
 
 namespace {
 
@@ -17,14 +17,10 @@ struct BlitArea {
 };
 
 void ChannelCopy(const BlitArea& a, int mode) {
-  const int si = mode & 3, di = (mode >> 2) & 3;
+  const pix::kernels::ChannelRow row = pix::kernels::Active().channelCopy;
   PIX_pixel* d = a.d;
   const PIX_pixel* s = a.s;
-  for (int y = 0; y < a.h; ++y, d += a.dstep, s += a.sstep) {
-    unsigned char* db = reinterpret_cast<unsigned char*>(d) + di;
-    const unsigned char* sb = reinterpret_cast<const unsigned char*>(s) + si;
-    for (int x = 0; x < a.w; ++x) db[x * 4] = sb[x * 4];
-  }
+  for (int y = 0; y < a.h; ++y, d += a.dstep, s += a.sstep) row(d, s, a.w, mode & 3, (mode >> 2) & 3);
 }
 
 // Rows are moved in the order that never reads a row already overwritten when source and
@@ -45,80 +41,17 @@ void CopyRows(const BlitArea& a) {
   }
 }
 
-using RowFn = void (*)(PIX_pixel* d, const PIX_pixel* s, int n, int alpha);
-
-void RunRows(const BlitArea& a, RowFn fn, int alpha) {
+void RunRows(const BlitArea& a, pix::kernels::BlendRow row, int alpha) {
   PIX_pixel* d = a.d;
   const PIX_pixel* s = a.s;
-  for (int y = 0; y < a.h; ++y, d += a.dstep, s += a.sstep) fn(d, s, a.w, alpha);
+  for (int y = 0; y < a.h; ++y, d += a.dstep, s += a.sstep) row(d, s, a.w, alpha);
 }
-
-#if defined(PIX_HAVE_SSE2)
-void OverRow(PIX_pixel* d, const PIX_pixel* s, int n, int) { _PIX_SSE2_OverRow(d, s, n); }
-#endif
-#if defined(PIX_HAVE_AVX2_KERNELS)
-void OverRowAvx2(PIX_pixel* d, const PIX_pixel* s, int n, int) { _PIX_AVX2_OverRow(d, s, n); }
-void HalfMixRow(PIX_pixel* d, const PIX_pixel* s, int n, int) { _PIX_SSE2_HalfMixRow(d, s, n); }
-#endif
 
 void HalfMixRows(const BlitArea& a) {
-#if defined(PIX_HAVE_SSE2)
-  if (_PIX_SimdEnabled()) return RunRows(a, HalfMixRow, 0);
-#endif
+  const pix::kernels::WordBlendRow row = pix::kernels::Active().halfMix;
   PIX_pixel* d = a.d;
   const PIX_pixel* s = a.s;
-  for (int y = 0; y < a.h; ++y, d += a.dstep, s += a.sstep)
-    for (int x = 0; x < a.w; ++x) _PIX_CombinePixelsHalfMix2FAST::doPixFAST(d + x, s[x]);
-}
-
-template <class R> void Run(const BlitArea& a, int ia) {
-  _PIX_Template_Blit2<R>::blit(a.d, a.s, a.w, a.h, a.dstep, a.sstep, ia);
-}
-
-// Blends through the rule the mode and weight select; false when they select none.
-bool BlendRows(const BlitArea& a, int ia, int mode) {
-  const int rule = mode & PIX_RULE_MASK;
-  const int level = _PIX_SimdLevel();
-  const bool simd = level >= PIX_SIMD_SSE2;
-  const bool avx2 = level >= PIX_SIMD_AVX2;
-  (void)simd;
-  (void)avx2;
-  if (rule == PIX_COMBINE_COPY) {
-    if (ia < 0) return false;
-    if (ia == 256) {
-      CopyRows(a);
-      return true;
-    }
-#if defined(PIX_HAVE_AVX2_KERNELS)
-    if (avx2 && ia < 256) return RunRows(a, _PIX_AVX2_CopyRow, ia), true;
-#endif
-#if defined(PIX_HAVE_SSE2)
-    if (simd && ia < 256) return RunRows(a, _PIX_SSE2_CopyRow, ia), true;
-#endif
-    Run<_PIX_CombinePixelsCopyNoClamp>(a, ia);
-    return true;
-  }
-  if (rule == PIX_FLAG_SOURCE_ALPHA) {
-    if (ia == 256) {
-#if defined(PIX_HAVE_AVX2_KERNELS)
-      if (avx2) return RunRows(a, OverRowAvx2, 256), true;
-#endif
-#if defined(PIX_HAVE_SSE2)
-      if (simd) return RunRows(a, OverRow, 256), true;
-#endif
-      Run<_PIX_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp>(a, ia);
-      return true;
-    }
-#if defined(PIX_HAVE_AVX2_KERNELS)
-    if (avx2 && ia > 0 && ia < 256) return RunRows(a, _PIX_AVX2_CopySourceAlphaRow, ia), true;
-#endif
-#if defined(PIX_HAVE_SSE2)
-    if (simd && ia > 0 && ia < 256) return RunRows(a, _PIX_SSE2_CopySourceAlphaRow, ia), true;
-#endif
-    Run<_PIX_CombinePixelsCopySourceAlphaNoClamp>(a, ia);
-    return true;
-  }
-  return _PIX_DispatchBlendRule(mode, [&](auto tag) { Run<typename decltype(tag)::type>(a, ia); });
+  for (int y = 0; y < a.h; ++y, d += a.dstep, s += a.sstep) row(d, s, a.w);
 }
 
 bool Overlaps(const BlitArea& a) {
@@ -188,8 +121,9 @@ void PIX_Blit(PIX_IBitmap* dest, const PIX_IBitmap* src, int dstx, int dsty, con
   const int ia = PIX_Weight(alpha);
   if (ia == 0) return;
   if ((mode & PIX_RULE_MASK) == PIX_COMBINE_COPY && ia == 256) return CopyRows(a);
-  if (!detach()) return;
-  BlendRows(a, ia, mode);
+  const pix::kernels::BlendRow row = pix::kernels::RuleRow(mode, ia);
+  if (!row || !detach()) return;
+  RunRows(a, row, ia);
 }
 
 void PIX_Blit(PIX_IBitmap* dest, const PIX_IBitmap* src, int dstx, int dsty, int srcx, int srcy, int srcw, int srch,

@@ -18,7 +18,7 @@ template <class F> bool WithGlyphRule(int mode, F&& f) {
   return _PIX_DispatchBlendRule(mode & PIX_COMBINE_MODEMASK, f);
 }
 
-void StoreWord(const PIX_GlyphArea& a, PIX_pixel ink, PIX_pixel effect) {
+void StoreWord(const pix::kernels::GlyphArea& a, PIX_pixel ink, PIX_pixel effect) {
   PIX_pixel* d = a.dest;
   const unsigned char* c = a.cov;
   for (int y = 0; y < a.h; ++y, d += a.dstep, c += a.covstep)
@@ -60,7 +60,7 @@ bool PIX_CachedFont::DrawGlyphAt(PIX_IBitmap* bm, const _PIX_Surface& s, const G
     PIX_FillRect(bm, left, top, right - left, bottom - top, m_bg, m_alpha, m_comb & ~PIX_FLAG_SOURCE_ALPHA);
 
   const unsigned char* image = static_cast<const unsigned char*>(m_glyphstore.Get()) + (g->base_offset - 1);
-  PIX_GlyphArea a;
+  pix::kernels::GlyphArea a;
   a.dest = s.row(top) + left;
   a.dstep = s.step;
   a.cov = image + (top - ypos) * g->width + (left - xpos);

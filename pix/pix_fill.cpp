@@ -1,44 +1,37 @@
 #include "pix/pix.h"
 #include "pix/pix_loops.h"
-#include "pix/pix_simd.h"
+#include "pix/kernels/kernels.h"
 
 namespace {
 
-void FillWords(PIX_pixel* d, int w, int h, PIX_pixel color, ptrdiff_t step) {
-#if defined(PIX_HAVE_SSE2)
-  if (_PIX_SimdEnabled()) {
-    for (; h > 0; --h, d += step) _PIX_SSE2_FillRow(d, w, color);
+void SolidRows(PIX_pixel* d, int w, int h, PIX_pixel color, ptrdiff_t step, pix::kernels::WordRow row) {
+  for (; h > 0; --h, d += step) row(d, w, color);
+}
+
+// The weight also stands for the source alpha, so the destination alpha moves toward it. A colour
+// word holds that alpha only from 0 to 255; other weights take the rule's own loop.
+template <class R>
+void SolidRule(PIX_pixel* d, int w, int h, ptrdiff_t step, PIX_pixel color, int ia, pix::kernels::SolidRow row) {
+  if (ia < 0 || ia > 255) {
+    _PIX_Template_Blit1<R>::solidBlit(d, w, h, PIX_GETR(color), PIX_GETG(color), PIX_GETB(color), ia, ia, step);
     return;
   }
-#endif
-  _PIX_Template_Blit0<_PIX_CombinePixelsClobberFAST>::solidBlitFAST(d, w, h, color, step);
+  const PIX_pixel c = (color & 0xFFFFFFu) | (static_cast<PIX_pixel>(ia) << 24);
+  for (; h > 0; --h, d += step) row(d, w, c, ia);
 }
 
 void SolidCopy(const _PIX_Surface& s, int x, int y, int w, int h, PIX_pixel color, int ia) {
+  const pix::kernels::Table& k = pix::kernels::Active();
   PIX_pixel* d = s.row(y) + x;
   switch (ia) {
-    case 64: return _PIX_Template_Blit0<_PIX_CombinePixelsQuarterMix2FAST>::solidBlitFAST(d, w, h, color, s.step);
-    case 128: return _PIX_Template_Blit0<_PIX_CombinePixelsHalfMix2FAST>::solidBlitFAST(d, w, h, color, s.step);
-    case 192:
-      return _PIX_Template_Blit0<_PIX_CombinePixelsThreeQuarterMix2FAST>::solidBlitFAST(d, w, h, color, s.step);
-    case 256: return FillWords(d, w, h, color, s.step);
+    case 64: return SolidRows(d, w, h, color, s.step, k.quarterMix);
+    case 128: return SolidRows(d, w, h, color, s.step, k.halfMixSolid);
+    case 192: return SolidRows(d, w, h, color, s.step, k.threeQuarterMix);
+    case 256: return SolidRows(d, w, h, color, s.step, k.fill);
     default: break;
   }
   if (ia < 0) return;
-  // The weight also stands for the source alpha, so the destination alpha moves toward it.
-#if defined(PIX_HAVE_SSE2)
-  if (_PIX_SimdEnabled() && ia < 256) {
-    const PIX_pixel c = (color & 0xFFFFFFu) | (static_cast<PIX_pixel>(ia) << 24);
-    void (*row)(PIX_pixel*, int, PIX_pixel, int) = _PIX_SSE2_CopySolidRow;
-#if defined(PIX_HAVE_AVX2_KERNELS)
-    if (_PIX_SimdLevel() >= PIX_SIMD_AVX2) row = _PIX_AVX2_CopySolidRow;
-#endif
-    for (int i = 0; i < h; ++i, d += s.step) row(d, w, c, ia);
-    return;
-  }
-#endif
-  _PIX_Template_Blit1<_PIX_CombinePixelsCopyNoClamp>::solidBlit(d, w, h, PIX_GETR(color), PIX_GETG(color),
-                                                                 PIX_GETB(color), ia, ia, s.step);
+  SolidRule<_PIX_CombinePixelsCopyNoClamp>(d, w, h, s.step, color, ia, k.solid[pix::kernels::kCopy]);
 }
 
 }  // namespace
@@ -52,17 +45,27 @@ void PIX_FillRect(PIX_IBitmap* dest, int x, int y, int w, int h, PIX_pixel color
   if (ia == 0) return;
   const int plain = mode & PIX_COMBINE_MODEMASK;
   if (plain == PIX_COMBINE_COPY) return SolidCopy(s, x, y, w, h, color, ia);
+  using namespace pix::kernels;
+  const Table& k = Active();
   PIX_pixel* d = s.row(y) + x;
-  _PIX_DispatchBlendRule(plain, [&](auto tag) {
-    _PIX_Template_Blit1<typename decltype(tag)::type>::solidBlit(d, w, h, PIX_GETR(color), PIX_GETG(color),
-                                                                  PIX_GETB(color), ia, ia, s.step);
-  });
+  switch (plain) {
+    case PIX_COMBINE_ADD: return SolidRule<_PIX_CombinePixelsAdd>(d, w, h, s.step, color, ia, k.solid[kAdd]);
+    case PIX_COMBINE_DODGE:
+      return SolidRule<_PIX_CombinePixelsColorDodge>(d, w, h, s.step, color, ia, k.solid[kDodge]);
+    case PIX_COMBINE_MULTIPLY:
+      return SolidRule<_PIX_CombinePixelsMulNoClamp>(d, w, h, s.step, color, ia, k.solid[kMultiply]);
+    case PIX_COMBINE_OVERLAY:
+      return SolidRule<_PIX_CombinePixelsOverlay>(d, w, h, s.step, color, ia, k.solid[kOverlay]);
+    case PIX_COMBINE_HSVADJUST:
+      return SolidRule<_PIX_CombinePixelsHSVAdjust>(d, w, h, s.step, color, ia, k.solid[kHsv]);
+    default: return;
+  }
 }
 
 void PIX_Clear(PIX_IBitmap* dest, PIX_pixel color) {
   _PIX_Surface s;
   if (!_PIX_GetSurface(dest, s)) return;
-  FillWords(s.bits, s.w, s.h, color, s.step);
+  SolidRows(s.bits, s.w, s.h, color, s.step, pix::kernels::Active().fill);
 }
 
 void PIX_ClearRect(PIX_IBitmap* dest, int x, int y, int w, int h, PIX_pixel mask, PIX_pixel orbits) {

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "pix/pix.h"
+#include "pix/kernels/kernels.h"
 #include "pix/pix_pen.h"
 
 namespace {
@@ -45,6 +46,13 @@ void _PIX_DrawCoverage(PIX_pixel* bits, int w, int h, ptrdiff_t step, int x, int
   Placement pl;
   if (!bits || !image || !Place(w, h, x, y, imagew, imageh, pl)) return;
   const int ia = PIX_Weight(alpha);
+  if ((mode & PIX_COMBINE_MODEMASK) == PIX_COMBINE_COPY) {
+    if (ia <= 0) return;
+    const pix::kernels::GlyphArea area{bits + static_cast<ptrdiff_t>(pl.y0) * step + pl.x0, step,
+                                       image + (pl.y0 - y) * imagestep + (pl.x0 - x), static_cast<int>(imagestep),
+                                       pl.x1 - pl.x0, pl.y1 - pl.y0};
+    return pix::kernels::Active().coverageCopy(area, color, ia);
+  }
   _PIX_WithAAPen(color, ia, mode, [&](const auto& pen) {
     Blend(bits, step, x, y, pl, pen, ia, [&](int r, int c) { return image[r * imagestep + c]; });
   });

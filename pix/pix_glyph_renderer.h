@@ -3,11 +3,11 @@
 #include <cstddef>
 
 #include "pix/pix_combine.h"
-#include "pix/pix_glyph_simd.h"
+#include "pix/kernels/kernels.h"
 
 template <class R> struct GlyphRenderer {
   // Anti-aliased coverage: the weight follows the coverage.
-  static void Normal(const PIX_GlyphArea& a, PIX_pixel color, int ia) {
+  static void Normal(const pix::kernels::GlyphArea& a, PIX_pixel color, int ia) {
     const int r = PIX_GETR(color), g = PIX_GETG(color), b = PIX_GETB(color);
     PIX_pixel* d = a.dest;
     const unsigned char* c = a.cov;
@@ -22,7 +22,7 @@ template <class R> struct GlyphRenderer {
       }
   }
   // Thresholded coverage: every inked pixel at the same weight.
-  static void Mono(const PIX_GlyphArea& a, PIX_pixel color, int weight) {
+  static void Mono(const pix::kernels::GlyphArea& a, PIX_pixel color, int weight) {
     const int r = PIX_GETR(color), g = PIX_GETG(color), b = PIX_GETB(color);
     PIX_pixel* d = a.dest;
     const unsigned char* c = a.cov;
@@ -31,7 +31,7 @@ template <class R> struct GlyphRenderer {
         if (c[x]) R::doPix(reinterpret_cast<unsigned char*>(d + x), r, g, b, 255, weight);
   }
   // Ink (255) in the text colour, effect pixels in the effect colour.
-  static void Effect(const PIX_GlyphArea& a, PIX_pixel color, PIX_pixel effect, int weight) {
+  static void Effect(const pix::kernels::GlyphArea& a, PIX_pixel color, PIX_pixel effect, int weight) {
     const int r = PIX_GETR(color), g = PIX_GETG(color), b = PIX_GETB(color);
     const int er = PIX_GETR(effect), eg = PIX_GETG(effect), eb = PIX_GETB(effect);
     PIX_pixel* d = a.dest;
@@ -47,16 +47,8 @@ template <class R> struct GlyphRenderer {
   }
 };
 
-// The copy rule, the common case, runs through the SIMD kernels when they are on.
-#include "pix/pix_simd.h"
-
+// The copy rule, the common case, runs through the level's glyph kernel.
 template <>
-inline void GlyphRenderer<_PIX_CombinePixelsCopyNoClamp>::Normal(const PIX_GlyphArea& a, PIX_pixel color, int ia) {
-  const int level = ia > 0 && ia <= 256 ? _PIX_SimdLevel() : PIX_SIMD_NONE;
-  if (level >= PIX_SIMD_AVX2)
-    _PIX_AVX2_GlyphCopy(a, color, ia);
-  else if (level >= PIX_SIMD_SSE2)
-    _PIX_SSE2_GlyphCopy(a, color, ia);
-  else
-    _PIX_GlyphCopy(a, color, ia);
+inline void GlyphRenderer<_PIX_CombinePixelsCopyNoClamp>::Normal(const pix::kernels::GlyphArea& a, PIX_pixel color, int ia) {
+  pix::kernels::Active().glyphCopy(a, color, ia);
 }

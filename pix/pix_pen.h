@@ -4,7 +4,7 @@
 #include <cstddef>
 
 #include "pix/pix_loops.h"
-#include "pix/pix_simd.h"
+#include "pix/kernels/kernels.h"
 
 // A bitmap's pixels in storage order. Geometry mirrors y itself on flipped bitmaps (y becomes
 // h - 1 - y before anything else), so its algorithms always walk stored rows.
@@ -40,9 +40,7 @@ template <class F> struct _PIX_WordPen {
 };
 
 template <> inline void _PIX_WordPen<_PIX_CombinePixelsClobberFAST>::run(PIX_pixel* p, int n) const {
-#if defined(PIX_HAVE_SSE2)
-  if (_PIX_SimdEnabled() && n >= 8) return _PIX_SSE2_FillRow(p, n, c);
-#endif
+  if (n >= 8) return pix::kernels::Active().fill(p, n, c);
   for (int i = 0; i < n; ++i) p[i] = c;
 }
 
@@ -58,15 +56,7 @@ template <class R> struct _PIX_RulePen {
 };
 
 template <> inline void _PIX_RulePen<_PIX_CombinePixelsCopyNoClamp>::run(PIX_pixel* p, int n) const {
-#if defined(PIX_HAVE_SSE2)
-  if (_PIX_SimdEnabled() && ia > 0 && ia < 256 && n >= 4) {
-    const PIX_pixel c = PIX_RGBA(r, g, b, a);
-#if defined(PIX_HAVE_AVX2_KERNELS)
-    if (_PIX_SimdLevel() >= PIX_SIMD_AVX2) return _PIX_AVX2_CopySolidRow(p, n, c, ia);
-#endif
-    return _PIX_SSE2_CopySolidRow(p, n, c, ia);
-  }
-#endif
+  if (n >= 4) return pix::kernels::Active().solid[pix::kernels::kCopy](p, n, PIX_RGBA(r, g, b, a), ia);
   for (int i = 0; i < n; ++i) put(p + i);
 }
 

@@ -106,7 +106,7 @@ void PIX_ScaledBlit(PIX_IBitmap* dest, const PIX_IBitmap* src, int dstx, int dst
   const bool bilinear = (mode & 0xFF00) == PIX_FILTER_BILINEAR;
   if (bilinear && ax.adv >= 1.7 && ay.adv >= 1.7) {
     const int size = std::max(ax.step, ay.step) > 0x30000 ? 5 : 3;
-    if (_PIX_FastBoxScale(d, ds.step, w, h, curx, cury, ax.step, ay.step, win, size, ia, mode)) return;
+    if (pix::FastBoxScale(d, ds.step, w, h, curx, cury, ax.step, ay.step, win, size, ia, mode)) return;
     _PIX_DispatchResampleRule(mode, ia, [&](auto tag) {
       _PIX_Template_Blit2<typename decltype(tag)::type>::scaleBlitFilterDown(d, ds.step, w, h, curx, cury, ax.step,
                                                                               ay.step, win, size, ia);
@@ -117,7 +117,9 @@ void PIX_ScaledBlit(PIX_IBitmap* dest, const PIX_IBitmap* src, int dstx, int dst
   if (bilinear) {
     _PIX_DeltaSteps st;
     st.s = curx, st.t = cury, st.dsdx = ax.step, st.dtdy = ay.step;
-    if (_PIX_FastBilinearDelta(d, ds.step, w, h, st, win, ia, mode)) return;
+    if (pix::FastBilinearDelta(d, ds.step, w, h, st, win, ia, mode)) return;
+  } else if (pix::FastNearestScale(d, ds.step, w, h, curx, cury, ax.step, ay.step, win, ia, mode)) {
+    return;
   }
   _PIX_DispatchResampleRule(mode, ia, [&](auto tag) {
     _PIX_Template_Blit2<typename decltype(tag)::type>::scaleBlit(d, ds.step, w, h, curx, cury, ax.step, ay.step, win,
@@ -203,7 +205,7 @@ void RunDelta(PIX_IBitmap* dest, const PIX_IBitmap* src, const Mapping& m, doubl
   const int ia = PIX_Weight(alpha);
   MappedArea a;
   if (ia == 0 || !Prepare(dest, src, m, srcx, srcy, srcw, srch, clip, a)) return;
-  if (_PIX_FastBilinearDelta(a.d, a.step, a.w, a.h, a.st, a.win, ia, mode)) return;
+  if (pix::FastBilinearDelta(a.d, a.step, a.w, a.h, a.st, a.win, ia, mode)) return;
   _PIX_DispatchResampleRule(mode, ia, [&](auto tag) {
     _PIX_Template_Blit3<typename decltype(tag)::type>::deltaBlit(a.d, a.step, a.w, a.h, a.st, a.win, mode & 0xFF00,
                                                                  ia);

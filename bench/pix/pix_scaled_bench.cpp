@@ -1,5 +1,5 @@
-// Resampling blits side by side with pixman's bilinear transforms, and PNG decoding side by side
-// with cairo's PNG reader. Each pair processes the same pixels.
+// Resampling blits side by side with pixman's transforms, and PNG decoding side by side with
+// cairo's PNG reader. Each pair processes the same pixels.
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 #include <pixman.h>
@@ -72,6 +72,8 @@ class TransformCase {
     free(params);
   }
 
+  void UseNearestFilter() { pixman_image_set_filter(s_, PIXMAN_FILTER_NEAREST, nullptr, 0); }
+
  protected:
   PIX_MemBitmap src_, peerSrc_, dst_, peerDst_;
 
@@ -101,6 +103,15 @@ class ScaleCase : public TransformCase {
 
  private:
   int w_;
+};
+
+// 200 x 200 with varied alpha scaled to 150 x 150 over an opaque image, unfiltered.
+class NearestCase : public TransformCase {
+ public:
+  NearestCase() : TransformCase(true, 200, 200, 150, 150, Scale(200.0 / 150), PIXMAN_OP_OVER) {
+    UseNearestFilter();
+  }
+  void Ours() { PIX_ScaledBlit(&dst_, &src_, 0, 0, 150, 150, 0, 0, 200, 200, 1.0f, PIX_FLAG_SOURCE_ALPHA); }
 };
 
 const double kAngle = 30.0 * M_PI / 180.0;
@@ -199,6 +210,8 @@ const bool kRegistered = [] {
   Register<ScaleCase>("BM_Pixman_Bilinear200to50", "BM_PIX_ScaledBlit200to50", "BM_Pair_Scale200to50", 50);
   // Our 200 -> 50 reduces with a 5 x 5 box; the same work by pixman's box filter, for reference.
   Register<ScaleCase>("BM_Pixman_Box200to50", "", "BM_Pair_BoxScale200to50", 50, true);
+  Register<NearestCase>("BM_Pixman_NearestOver200to150", "BM_PIX_ScaledBlitNearest200to150",
+                        "BM_Pair_Nearest200to150");
   Register<RotateCase>("BM_Pixman_BilinearRotate100Over", "BM_PIX_RotatedBlit100SourceAlpha",
                        "BM_Pair_Rotate100");
   Register<DecodeCase>("BM_Cairo_DecodePNG784x184", "BM_PIX_LoadPNGFromMemory784x184", "BM_Pair_DecodePNG784x184");

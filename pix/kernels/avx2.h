@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "pix/kernels/kernels.h"
+#include "pix/kernels/sse2.h"
 
 namespace pix {
 namespace avx2 {
@@ -33,6 +34,24 @@ void FillRow(uint32_t* d, int n, uint32_t c);
 void QuarterMixRow(uint32_t* d, int n, uint32_t c);
 void HalfMixSolidRow(uint32_t* d, int n, uint32_t c);
 void ThreeQuarterMixRow(uint32_t* d, int n, uint32_t c);
+
+// Coverage images through the copy rule.
+void GlyphCopy(const kernels::GlyphArea& a, uint32_t color, int ia);
+void CoverageCopy(const kernels::GlyphArea& a, uint32_t color, int ia);
+
+// Resampling.
+void Gather(const uint32_t* row, const int* columns, int n, uint32_t* out);
+void BilinearRun(const _PIX_Window& win, long long s, long long t, long long ds, long long dt, int n, uint32_t* out);
+void ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t* col);
+void BoxResults(const uint16_t* col, const int* first, const int* count, int n, int size, int rows, uint32_t* out);
+void BilinearScaleWeights(const uint32_t* xf, int yf, int n, uint64_t* w);
+void BilinearScaleRow(const uint32_t* r0, const uint32_t* r1, const int* xs, const uint64_t* w, int n, uint32_t* out);
+bool BilinearBlocks(const int* xs, const uint32_t* xf, int n, int width, kernels::BilinearBlock* blocks);
+void BilinearBlockRow(const uint32_t* r0, const uint32_t* r1, const kernels::BilinearBlock* blocks, int n, int yf,
+                      uint32_t* out);
+void ColumnPlanes(const _PIX_Window& win, int y0, int y1, int c0, int c1, int org, uint32_t* xs, uint32_t* os);
+void BoxRowStep4(const uint32_t* xs, const uint32_t* os, int n, uint16_t recip, uint16_t firstRecip,
+                 uint16_t lastRecip, uint32_t* out);
 
 }  // namespace avx2
 }  // namespace pix

@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "pix/pix_combine.h"
+
 namespace pix {
 namespace kernels {
 namespace {
@@ -40,6 +42,25 @@ const Table& Active() {
 }
 
 Level ActiveLevel() { return Active().level; }
+
+BlendRow RuleRow(int mode, int ia) {
+  const Table& k = Active();
+  switch (mode & PIX_RULE_MASK) {
+    case PIX_COMBINE_COPY: return ia > 0 ? k.blend[kCopy] : nullptr;
+    case PIX_FLAG_SOURCE_ALPHA: return k.blend[ia == 256 ? kOver : kCopySourceAlpha];
+    case PIX_COMBINE_ADD: return k.blend[kAdd];
+    case PIX_COMBINE_ADD | PIX_FLAG_SOURCE_ALPHA: return k.blend[kAddSourceAlpha];
+    case PIX_COMBINE_DODGE: return k.blend[kDodge];
+    case PIX_COMBINE_DODGE | PIX_FLAG_SOURCE_ALPHA: return k.blend[kDodgeSourceAlpha];
+    case PIX_COMBINE_MULTIPLY: return k.blend[kMultiply];
+    case PIX_COMBINE_MULTIPLY | PIX_FLAG_SOURCE_ALPHA: return k.blend[kMultiplySourceAlpha];
+    case PIX_COMBINE_OVERLAY: return k.blend[kOverlay];
+    case PIX_COMBINE_OVERLAY | PIX_FLAG_SOURCE_ALPHA: return k.blend[kOverlaySourceAlpha];
+    case PIX_COMBINE_HSVADJUST: return k.blend[kHsv];
+    case PIX_COMBINE_HSVADJUST | PIX_FLAG_SOURCE_ALPHA: return k.blend[kHsvSourceAlpha];
+    default: return nullptr;
+  }
+}
 
 Level BestLevel() {
   static const Level best = DetectBest();

@@ -43,7 +43,7 @@ void CheckBlit(int mode, int ia, bool flipSrc, bool flipDst, std::mt19937& rng) 
       if (draws && x >= dx && x < dx + w && y >= dy && y < dy + h)
         want = ref::Combine(rule, want, ref::Split(At(src, x - dx + sx, y - dy + sy)), ia);
       ASSERT_EQ(At(dst, x, y), want) << "mode " << std::hex << mode << std::dec << " ia " << ia << " at " << x << ","
-                                     << y << " simd " << _PIX_SimdLevel();
+                                     << y << " simd " << static_cast<int>(pix::kernels::ActiveLevel());
     }
   }
 }
@@ -54,7 +54,7 @@ const int kModes[] = {0, 1, 2, 3, 4, 5, 0x10000, 0x10001, 0x10002, 0x10003, 0x10
 
 TEST(Blit, EveryRuleMatchesTheReferenceAtEveryWeight) {
   std::mt19937 rng(3);
-  for (int simd : SimdLevels()) {
+  for (Level simd : SimdLevels()) {
     SimdScope scope(simd);
     for (int mode : kModes)
       for (int ia : ref::Weights())
@@ -80,7 +80,7 @@ TEST(Blit, NegativeCopyWeightDrawsNothing) {
 TEST(Blit, EveryKernelLevelAgreesWithScalarOnLongRows) {
   std::mt19937 rng(21);
   PIX_MemBitmap src(203, 5), a(203, 5), b(203, 5);
-  for (int level : SimdLevels()) {
+  for (Level level : SimdLevels()) {
     for (int mode : {0, 0x10000}) {
       for (int ia : {1, 77, 128, 200, 255, 256}) {
         FillRandom(src, rng);
@@ -94,10 +94,10 @@ TEST(Blit, EveryKernelLevelAgreesWithScalarOnLongRows) {
           PIX_Blit(&a, &src, 0, 0, nullptr, OpacityFor(ia), mode);
         }
         {
-          SimdScope scalar(PIX_SIMD_NONE);
+          SimdScope scalar(Level::kScalar);
           PIX_Blit(&b, &src, 0, 0, nullptr, OpacityFor(ia), mode);
         }
-        ASSERT_EQ(PIX_BitmapCmp(&a, &b), 0) << "level " << level << " mode " << mode << " ia " << ia;
+        ASSERT_EQ(PIX_BitmapCmp(&a, &b), 0) << "level " << static_cast<int>(level) << " mode " << mode << " ia " << ia;
       }
     }
   }

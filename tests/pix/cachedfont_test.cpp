@@ -9,7 +9,6 @@
 #include "pix/pix.h"
 #include "pix/pix_cachedfont.h"
 #include "pix/pix_glyph_renderer.h"
-#include "pix/pix_simd.h"
 #include "tests/pix/helpers.h"
 
 namespace {
@@ -363,12 +362,12 @@ TEST(CachedFont, CopyKernelsGiveTheScalarRuleBytesAtEverySimdLevel) {
       _PIX_CombinePixelsCopyNoClamp::doPix(reinterpret_cast<unsigned char*>(&expected[static_cast<size_t>(i)]),
                                            PIX_GETR(color), PIX_GETG(color), PIX_GETB(color), 255, weight);
     }
-    for (int level : {PIX_SIMD_NONE, PIX_SIMD_SSE2, PIX_SIMD_AVX2}) {
+    for (Level level : {Level::kScalar, Level::kSse2, Level::kAvx2}) {
       SimdScope scope(level);
       std::vector<PIX_pixel> got = start;
-      PIX_GlyphArea a{got.data(), w, cov.data(), w, w, h};
+      pix::kernels::GlyphArea a{got.data(), w, cov.data(), w, w, h};
       GlyphRenderer<_PIX_CombinePixelsCopyNoClamp>::Normal(a, color, ia);
-      ASSERT_EQ(got, expected) << "level " << level << " w " << w << " h " << h << " ia " << ia;
+      ASSERT_EQ(got, expected) << "level " << static_cast<int>(level) << " w " << w << " h " << h << " ia " << ia;
     }
   }
 }

@@ -27,7 +27,7 @@ uint32_t RefSolid(uint32_t d, uint32_t color, int ia, int mode, bool alphaIsWeig
 
 TEST(FillRect, EveryRuleMatchesTheReferenceAtEveryWeight) {
   std::mt19937 rng(31);
-  for (int simd : SimdLevels()) {
+  for (Level simd : SimdLevels()) {
     SimdScope scope(simd);
     for (int mode : {0, 1, 2, 3, 4, 5, 6, 0x100}) {
       for (int ia : ref::Weights()) {

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "pix/pix.h"
-#include "pix/pix_simd.h"
+#include "pix/kernels/kernels.h"
 #include "tests/pix/reference.h"
 
 // A memory bitmap that stores its rows bottom first.
@@ -24,21 +24,14 @@ inline PIX_pixel& At(PIX_IBitmap& bm, int x, int y) {
   return bm.getBits()[row * bm.getRowSpan() + x];
 }
 
+using pix::kernels::Level;
 // Limits the kernels to a level (scalar, SSE2, AVX2) while alive.
-class SimdScope {
-public:
-  explicit SimdScope(int level) : mWas(_PIX_SimdLevel()) { _PIX_SetSimdLevel(level); }
-  ~SimdScope() { _PIX_SetSimdLevel(mWas); }
-
-private:
-  int mWas;
-};
+using SimdScope = pix::kernels::ScopedLevel;
 
 // Every level the CPU offers, best first.
-inline std::vector<int> SimdLevels() {
-  std::vector<int> levels;
-  const int best = _PIX_SimdLevel();
-  for (int l = best; l >= 0; --l) levels.push_back(l);
+inline std::vector<Level> SimdLevels() {
+  std::vector<Level> levels;
+  for (int l = static_cast<int>(pix::kernels::BestLevel()); l >= 0; --l) levels.push_back(static_cast<Level>(l));
   return levels;
 }
 

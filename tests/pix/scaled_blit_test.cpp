@@ -51,12 +51,12 @@ void ExpectLikeReference(PIX_IBitmap& dst, PIX_IBitmap& src, const Call& c) {
                                   << " alpha " << c.alpha);
   const Img want =
       sref::Scaled(dst0, src0, c.dstx, c.dsty, c.dstw, c.dsth, c.srcx, c.srcy, c.srcw, c.srch, c.alpha, c.mode);
-  for (int level : SimdLevels()) {
+  for (Level level : SimdLevels()) {
     SimdScope scope(level);
     for (int y = 0; y < dst0.h; ++y)
       for (int x = 0; x < dst0.w; ++x) At(dst, x, y) = dst0.at(x, y);
     PIX_ScaledBlit(&dst, &src, c.dstx, c.dsty, c.dstw, c.dsth, c.srcx, c.srcy, c.srcw, c.srch, c.alpha, c.mode);
-    ASSERT_NO_FATAL_FAILURE(ExpectSame(dst, want)) << "level " << level;
+    ASSERT_NO_FATAL_FAILURE(ExpectSame(dst, want)) << "level " << static_cast<int>(level);
   }
 }
 

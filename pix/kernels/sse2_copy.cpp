@@ -1,36 +1,10 @@
-#include "pix/pix_simd.h"
-
-#include <atomic>
-
-#include "pix/pix_combine.h"
-
-namespace {
-
-int BestLevel() {
-#if defined(PIX_HAVE_AVX2_KERNELS)
-  __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx2")) return PIX_SIMD_AVX2;
-#endif
-#if defined(PIX_HAVE_SSE2)
-  return PIX_SIMD_SSE2;
-#else
-  return PIX_SIMD_NONE;
-#endif
-}
-
-const int kBest = BestLevel();
-std::atomic<int> gLevel{kBest};
-
-}  // namespace
-
-int _PIX_SimdLevel() { return gLevel.load(std::memory_order_relaxed); }
-
-void _PIX_SetSimdLevel(int level) {
-  gLevel.store(level < PIX_SIMD_NONE ? PIX_SIMD_NONE : level > kBest ? kBest : level, std::memory_order_relaxed);
-}
-
-#if defined(PIX_HAVE_SSE2)
+// The SSE2 kernels of the copy rules, the fill and the half mix: four pixels at a time.
 #include <emmintrin.h>
+
+#include "pix/kernels/sse2.h"
+
+namespace pix {
+namespace sse2 {
 
 namespace {
 
@@ -89,18 +63,12 @@ inline __m128i Copy4(__m128i s, __m128i d, __m128i ws, __m128i wd) {
                           Mix(_mm_unpackhi_epi8(s, z), _mm_unpackhi_epi8(d, z), ws, wd));
 }
 
-inline __m128i Load(const PIX_pixel* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-inline void Store(PIX_pixel* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
-
-template <class R> inline void ScalarTail(PIX_pixel* d, const PIX_pixel* s, int n, int alpha) {
-  for (int i = 0; i < n; ++i)
-    R::doPix(reinterpret_cast<unsigned char*>(d + i), PIX_GETR(s[i]), PIX_GETG(s[i]), PIX_GETB(s[i]),
-             PIX_GETA(s[i]), alpha);
-}
+inline __m128i Load(const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+inline void Store(uint32_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
 
 }  // namespace
 
-void _PIX_SSE2_OverRow(PIX_pixel* d, const PIX_pixel* s, int n) {
+void OverRow(uint32_t* d, const uint32_t* s, int n, int) {
   int i = 0;
   for (; i + 4 <= n; i += 4) {
     const __m128i sv = Load(s + i);
@@ -114,36 +82,38 @@ void _PIX_SSE2_OverRow(PIX_pixel* d, const PIX_pixel* s, int n) {
     }
     Store(d + i, Over4(sv, Load(d + i)));
   }
-  ScalarTail<_PIX_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp>(d + i, s + i, n - i, 256);
+  scalar::BlendRow<kernels::kOver>(d + i, s + i, n - i, 256);
 }
 
-void _PIX_SSE2_CopySourceAlphaRow(PIX_pixel* d, const PIX_pixel* s, int n, int alpha) {
+void CopySourceAlphaRow(uint32_t* d, const uint32_t* s, int n, int alpha) {
+  // (a + 1) * 256 does not fit the 16-bit lanes.
+  if (alpha < 1 || alpha > 255) return scalar::BlendRow<kernels::kCopySourceAlpha>(d, s, n, alpha);
   const __m128i ia = _mm_set1_epi16(static_cast<short>(alpha));
   int i = 0;
   for (; i + 4 <= n; i += 4) Store(d + i, CopySourceAlpha4(Load(s + i), Load(d + i), ia));
-  ScalarTail<_PIX_CombinePixelsCopySourceAlphaNoClamp>(d + i, s + i, n - i, alpha);
+  scalar::BlendRow<kernels::kCopySourceAlpha>(d + i, s + i, n - i, alpha);
 }
 
-void _PIX_SSE2_CopyRow(PIX_pixel* d, const PIX_pixel* s, int n, int alpha) {
+void CopyRow(uint32_t* d, const uint32_t* s, int n, int alpha) {
+  if (alpha < 1 || alpha > 256) return scalar::BlendRow<kernels::kCopy>(d, s, n, alpha);
   const __m128i ws = _mm_set1_epi16(static_cast<short>(alpha));
   const __m128i wd = _mm_set1_epi16(static_cast<short>(256 - alpha));
   int i = 0;
   for (; i + 4 <= n; i += 4) Store(d + i, Copy4(Load(s + i), Load(d + i), ws, wd));
-  ScalarTail<_PIX_CombinePixelsCopyNoClamp>(d + i, s + i, n - i, alpha);
+  scalar::BlendRow<kernels::kCopy>(d + i, s + i, n - i, alpha);
 }
 
-void _PIX_SSE2_CopySolidRow(PIX_pixel* d, int n, PIX_pixel c, int alpha) {
+void CopySolidRow(uint32_t* d, int n, uint32_t c, int alpha) {
+  if (alpha < 1 || alpha > 256) return scalar::SolidRow<kernels::kCopy>(d, n, c, alpha);
   const __m128i ws = _mm_set1_epi16(static_cast<short>(alpha));
   const __m128i wd = _mm_set1_epi16(static_cast<short>(256 - alpha));
   const __m128i sv = _mm_set1_epi32(static_cast<int>(c));
   int i = 0;
   for (; i + 4 <= n; i += 4) Store(d + i, Copy4(sv, Load(d + i), ws, wd));
-  for (; i < n; ++i)
-    _PIX_CombinePixelsCopyNoClamp::doPix(reinterpret_cast<unsigned char*>(d + i), PIX_GETR(c), PIX_GETG(c),
-                                         PIX_GETB(c), PIX_GETA(c), alpha);
+  scalar::SolidRow<kernels::kCopy>(d + i, n - i, c, alpha);
 }
 
-void _PIX_SSE2_FillRow(PIX_pixel* d, int n, PIX_pixel c) {
+void FillRow(uint32_t* d, int n, uint32_t c) {
   const __m128i v = _mm_set1_epi32(static_cast<int>(c));
   int i = 0;
   for (; i + 8 <= n; i += 8) {
@@ -153,7 +123,7 @@ void _PIX_SSE2_FillRow(PIX_pixel* d, int n, PIX_pixel c) {
   for (; i < n; ++i) d[i] = c;
 }
 
-void _PIX_SSE2_HalfMixRow(PIX_pixel* d, const PIX_pixel* s, int n) {
+void HalfMixRow(uint32_t* d, const uint32_t* s, int n) {
   const __m128i m = _mm_set1_epi8(0x7F);
   int i = 0;
   for (; i + 4 <= n; i += 4) {
@@ -161,6 +131,8 @@ void _PIX_SSE2_HalfMixRow(PIX_pixel* d, const PIX_pixel* s, int n) {
     const __m128i b = _mm_and_si128(_mm_srli_epi32(Load(d + i), 1), m);
     Store(d + i, _mm_add_epi32(a, b));
   }
-  for (; i < n; ++i) d[i] = _PIX_CombinePixelsHalfMixFAST::mix(s[i], d[i]);
+  scalar::HalfMixRow(d + i, s + i, n - i);
 }
-#endif
+
+}  // namespace sse2
+}  // namespace pix

@@ -1,15 +1,11 @@
 // Compiled with -mavx2. Nothing from the shared headers is inlined here, so no AVX2 copy of a
 // common inline function can end up used on a CPU without it; the tails go to the SSE2 kernels.
-#include "pix/pix_simd_avx2.h"
-
-#if defined(PIX_HAVE_AVX2_KERNELS)
 #include <immintrin.h>
 
-void _PIX_SSE2_OverRow(uint32_t* d, const uint32_t* s, int n);
-void _PIX_SSE2_CopySourceAlphaRow(uint32_t* d, const uint32_t* s, int n, int alpha);
-void _PIX_SSE2_CopyRow(uint32_t* d, const uint32_t* s, int n, int alpha);
-void _PIX_SSE2_CopySolidRow(uint32_t* d, int n, uint32_t c, int alpha);
+#include "pix/kernels/avx2.h"
 
+namespace pix {
+namespace avx2 {
 namespace {
 
 // See the SSE2 kernels: (s ws + d wd + bias) >> 8 with ws + wd = 256, bias 255 where d < s.
@@ -34,7 +30,7 @@ inline void Store(uint32_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast
 
 }  // namespace
 
-void _PIX_AVX2_OverRow(uint32_t* d, const uint32_t* s, int n) {
+void OverRow(uint32_t* d, const uint32_t* s, int n, int) {
   const __m256i z = _mm256_setzero_si256();
   const __m256i one = _mm256_set1_epi16(1);
   const __m256i c256 = _mm256_set1_epi16(256);
@@ -60,10 +56,11 @@ void _PIX_AVX2_OverRow(uint32_t* d, const uint32_t* s, int n) {
     const __m256i alpha = _mm256_and_si256(_mm256_adds_epu8(dv, sv), am);
     Store(d + i, _mm256_or_si256(_mm256_andnot_si256(am, mixed), alpha));
   }
-  if (i < n) _PIX_SSE2_OverRow(d + i, s + i, n - i);
+  if (i < n) sse2::OverRow(d + i, s + i, n - i, 256);
 }
 
-void _PIX_AVX2_CopySourceAlphaRow(uint32_t* d, const uint32_t* s, int n, int alpha) {
+void CopySourceAlphaRow(uint32_t* d, const uint32_t* s, int n, int alpha) {
+  if (alpha < 1 || alpha > 255) return sse2::CopySourceAlphaRow(d, s, n, alpha);
   const __m256i z = _mm256_setzero_si256();
   const __m256i one = _mm256_set1_epi16(1);
   const __m256i c256 = _mm256_set1_epi16(256);
@@ -81,22 +78,52 @@ void _PIX_AVX2_CopySourceAlphaRow(uint32_t* d, const uint32_t* s, int n, int alp
     const __m256i na = _mm256_and_si256(_mm256_adds_epu8(dv, _mm256_packus_epi16(wlo, whi)), am);
     Store(d + i, _mm256_or_si256(_mm256_andnot_si256(am, mixed), na));
   }
-  if (i < n) _PIX_SSE2_CopySourceAlphaRow(d + i, s + i, n - i, alpha);
+  if (i < n) sse2::CopySourceAlphaRow(d + i, s + i, n - i, alpha);
 }
-void _PIX_AVX2_CopyRow(uint32_t* d, const uint32_t* s, int n, int alpha) {
+
+void CopyRow(uint32_t* d, const uint32_t* s, int n, int alpha) {
+  if (alpha < 1 || alpha > 256) return sse2::CopyRow(d, s, n, alpha);
   const __m256i ws = _mm256_set1_epi16(static_cast<short>(alpha));
   const __m256i wd = _mm256_set1_epi16(static_cast<short>(256 - alpha));
   int i = 0;
   for (; i + 8 <= n; i += 8) Store(d + i, Copy8(Load(s + i), Load(d + i), ws, wd));
-  if (i < n) _PIX_SSE2_CopyRow(d + i, s + i, n - i, alpha);
+  if (i < n) sse2::CopyRow(d + i, s + i, n - i, alpha);
 }
 
-void _PIX_AVX2_CopySolidRow(uint32_t* d, int n, uint32_t c, int alpha) {
+void CopySolidRow(uint32_t* d, int n, uint32_t c, int alpha) {
+  if (alpha < 1 || alpha > 256) return sse2::CopySolidRow(d, n, c, alpha);
   const __m256i ws = _mm256_set1_epi16(static_cast<short>(alpha));
   const __m256i wd = _mm256_set1_epi16(static_cast<short>(256 - alpha));
   const __m256i sv = _mm256_set1_epi32(static_cast<int>(c));
   int i = 0;
   for (; i + 8 <= n; i += 8) Store(d + i, Copy8(sv, Load(d + i), ws, wd));
-  if (i < n) _PIX_SSE2_CopySolidRow(d + i, n - i, c, alpha);
+  if (i < n) sse2::CopySolidRow(d + i, n - i, c, alpha);
 }
-#endif
+
+void FillRow(uint32_t* d, int n, uint32_t c) {
+  const __m256i v = _mm256_set1_epi32(static_cast<int>(c));
+  int i = 0;
+  for (; i + 16 <= n; i += 16) {
+    Store(d + i, v);
+    Store(d + i + 8, v);
+  }
+  if (i + 8 <= n) Store(d + i, v), i += 8;
+  // The last pixels as one store that ends at the row's end, when the row has eight.
+  if (i < n && n >= 8) Store(d + n - 8, v), i = n;
+  for (; i < n; ++i) d[i] = c;
+}
+
+void HalfMixRow(uint32_t* d, const uint32_t* s, int n) {
+  const __m256i m = _mm256_set1_epi8(0x7F);
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const __m256i a = _mm256_and_si256(_mm256_srli_epi32(Load(s + i), 1), m);
+    const __m256i b = _mm256_and_si256(_mm256_srli_epi32(Load(d + i), 1), m);
+    Store(d + i, _mm256_add_epi32(a, b));
+  }
+  if (i < n) sse2::HalfMixRow(d + i, s + i, n - i);
+}
+
+}  // namespace avx2
+}  // namespace pix
+

@@ -1,22 +1,13 @@
-// The scalar and SSE2 glyph kernels of the copy rule.
+// The SSE2 glyph kernel of the copy rule: four pixels at a time.
 #include <emmintrin.h>
 
 #include <cstring>
 
-#include "pix/pix_combine.h"
-#include "pix/pix_glyph_simd.h"
+#include "pix/kernels/sse2.h"
 
+namespace pix {
+namespace sse2 {
 namespace {
-
-void CopyRowScalar(PIX_pixel* d, const unsigned char* cov, int n, int r, int g, int b, int ia) {
-  for (int x = 0; x < n; ++x) {
-    const int cv = cov[x];
-    if (!cv) continue;
-    int weight = ia == 256 ? cv + 1 : (ia * cv) / 256;
-    if (weight > 256) weight = 256;
-    _PIX_CombinePixelsCopyNoClamp::doPix(reinterpret_cast<unsigned char*>(d + x), r, g, b, 255, weight);
-  }
-}
 
 // d + ((d - s) * k) / 256 with k = 256 - weight, formed from |d - s| so that every product fits
 // 16 bits and the division truncates toward zero as the scalar rule does. k = 256 keeps d.
@@ -26,26 +17,15 @@ inline __m128i BlendTwo(__m128i d16, __m128i s16, __m128i k) {
   return _mm_sub_epi16(_mm_add_epi16(s16, pos), neg);
 }
 
-}  // namespace
 
-void _PIX_GlyphCopy(const PIX_GlyphArea& a, PIX_pixel color, int ia) {
-  PIX_pixel* d = a.dest;
-  const unsigned char* c = a.cov;
-  for (int y = 0; y < a.h; ++y, d += a.dstep, c += a.covstep)
-    CopyRowScalar(d, c, a.w, PIX_GETR(color), PIX_GETG(color), PIX_GETB(color), ia);
-}
-
-void _PIX_SSE2_GlyphCopy(const PIX_GlyphArea& a, PIX_pixel color, int ia) {
-  if (a.w < 4) {
-    _PIX_GlyphCopy(a, color, ia);
-    return;
-  }
+// The copy rule of a colour at per-pixel weights from the coverage: cv + 1 when full, else
+// ia * cv / 256 (ia in 1..256). A pixel without coverage keeps its value either way.
+void CoverageBlend(const kernels::GlyphArea& a, uint32_t colour, int ia, bool full) {
   const __m128i zero = _mm_setzero_si128();
-  const __m128i s16 = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(color | 0xFF000000u)), zero);
+  const __m128i s16 = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(colour)), zero);
   const __m128i vIa = _mm_set1_epi16(static_cast<short>(ia));
   const __m128i v256 = _mm_set1_epi16(256), v255 = _mm_set1_epi16(255);
-  const bool full = ia == 256;
-  auto blend = [&](PIX_pixel* p, unsigned four) {
+  auto blend = [&](uint32_t* p, unsigned four) {
     const __m128i cv = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(four)), zero);
     const __m128i keep =
         full ? _mm_sub_epi16(v255, cv) : _mm_sub_epi16(v256, _mm_srli_epi16(_mm_mullo_epi16(cv, vIa), 8));
@@ -61,7 +41,7 @@ void _PIX_SSE2_GlyphCopy(const PIX_GlyphArea& a, PIX_pixel color, int ia) {
   // The last group ends at the row's end; its pixels shared with the group before get no
   // coverage, so each pixel is blended once.
   const unsigned tailMask = rest ? ~0u << (8 * (4 - rest)) : 0;
-  PIX_pixel* d = a.dest;
+  uint32_t* d = a.dest;
   const unsigned char* c = a.cov;
   for (int y = 0; y < a.h; ++y, d += a.dstep, c += a.covstep) {
     for (int x = 0; x + 4 <= a.w; x += 4) {
@@ -76,3 +56,18 @@ void _PIX_SSE2_GlyphCopy(const PIX_GlyphArea& a, PIX_pixel color, int ia) {
     if (four) blend(d + a.w - 4, four);
   }
 }
+
+}  // namespace
+
+void GlyphCopy(const kernels::GlyphArea& a, uint32_t color, int ia) {
+  if (a.w < 4 || ia < 1 || ia > 256) return scalar::GlyphCopy(a, color, ia);
+  CoverageBlend(a, color | 0xFF000000u, ia, ia == 256);
+}
+
+void CoverageCopy(const kernels::GlyphArea& a, uint32_t color, int ia) {
+  if (a.w < 4 || ia < 1 || ia > 256) return scalar::CoverageCopy(a, color, ia);
+  CoverageBlend(a, color, ia, false);
+}
+
+}  // namespace sse2
+}  // namespace pix

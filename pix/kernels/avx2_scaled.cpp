@@ -5,17 +5,18 @@
 
 #include <cstring>
 
-#include "pix/pix_scaled_avx2.h"
+#include "pix/kernels/avx2.h"
+#include "pix/pix_window.h"
 
-#if defined(PIX_HAVE_AVX2_KERNELS)
-
+namespace pix {
+namespace avx2 {
 namespace {
 
 inline int Min(int a, int b) { return b < a ? b : a; }
 inline int Max(int a, int b) { return a < b ? b : a; }
 
 // win.row(y), computed here (see above).
-inline const PIX_pixel* Row(const _PIX_Window& win, long long y) {
+inline const uint32_t* Row(const _PIX_Window& win, long long y) {
   return win.bits + static_cast<ptrdiff_t>(y) * win.step;
 }
 
@@ -33,7 +34,7 @@ inline __m256 Weights(long long s, long long t) {
 
 // The weighted top and bottom pairs of one pixel: [c00 f00 + c01 f01 | c10 f10 + c11 f11]. Every
 // product and partial sum is an integer below 2^24, so float holds them exactly.
-inline __m256 Pair(const PIX_pixel* p, ptrdiff_t step, __m256 f) {
+inline __m256 Pair(const uint32_t* p, ptrdiff_t step, __m256 f) {
   const __m256i lo = _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1), hi = _mm256_setr_epi32(2, 2, 2, 2, 3, 3, 3, 3);
   const __m256 top = _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))));
   const __m256 bot =
@@ -44,8 +45,8 @@ inline __m256 Pair(const PIX_pixel* p, ptrdiff_t step, __m256 f) {
 
 }  // namespace
 
-void _PIX_AVX2_BilinearRun(const _PIX_Window& win, long long s, long long t, long long ds, long long dt, int n,
-                           PIX_pixel* out) {
+void BilinearRun(const _PIX_Window& win, long long s, long long t, long long ds, long long dt, int n,
+                           uint32_t* out) {
   const __m256 scale = _mm256_set1_ps(1.0f / 65536.0f);
   int k = 0;
   for (; k + 2 <= n; k += 2, s += 2 * ds, t += 2 * dt) {
@@ -57,18 +58,15 @@ void _PIX_AVX2_BilinearRun(const _PIX_Window& win, long long s, long long t, lon
     const __m128i w = _mm_packs_epi32(_mm256_castsi256_si128(q), _mm256_extracti128_si256(q, 1));
     _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k), _mm_packus_epi16(w, w));
   }
-  if (k < n) _PIX_SSE2_BilinearRun(win, s, t, ds, dt, n - k, out + k);
+  if (k < n) sse2::BilinearRun(win, s, t, ds, dt, n - k, out + k);
 }
 
-#endif
-
-#if defined(PIX_HAVE_AVX2_KERNELS)
 
 // Scaling in 16-bit integer lanes. With A = c10 - c00, B = c01 - c00, C = c11 - c10 - c01 + c00 and
 // S = c00 + c11, the weighted sum c00 f00 + c10 f10 + c01 f01 + c11 f11 equals
 // 65536 c00 + xf A + yf B + f11 C, and with the fractions offset by 32768 to fit signed 16 bits it
 // is (xf' A + yf' B) + (f11' C + -32768 * -S): two pair-multiply-adds and one add, exactly.
-void _PIX_AVX2_BilinearScaleWeights(const uint32_t* xf, int yf, int n, uint64_t* w) {
+void BilinearScaleWeights(const uint32_t* xf, int yf, int n, uint64_t* w) {
   const __m256i y = _mm256_set1_epi32(yf);
   const __m256i flip = _mm256_set1_epi32(0x8000);
   const __m256i yhigh = _mm256_set1_epi32(static_cast<int>(static_cast<uint32_t>(yf ^ 0x8000) << 16));
@@ -92,7 +90,7 @@ void _PIX_AVX2_BilinearScaleWeights(const uint32_t* xf, int yf, int n, uint64_t*
 
 namespace {
 
-inline __m128i LoadPair(const PIX_pixel* a, const PIX_pixel* b) {
+inline __m128i LoadPair(const uint32_t* a, const uint32_t* b) {
   const __m128d lo = _mm_castsi128_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)));
   return _mm_castpd_si128(_mm_loadh_pd(lo, reinterpret_cast<const double*>(b)));
 }
@@ -134,10 +132,10 @@ inline __m128i Combine4(__m256i c00, __m256i c10, __m256i c01, __m256i c11, __m2
 
 }  // namespace
 
-bool _PIX_AVX2_BilinearBlocks(const int* xs, const uint32_t* xf, int n, int width, _PIX_BilinearBlock* blocks) {
+bool BilinearBlocks(const int* xs, const uint32_t* xf, int n, int width, kernels::BilinearBlock* blocks) {
   for (int k = 0; k < n; k += 8)
     for (int half = 0; half < 2; ++half) {
-      _PIX_BilinearBlock& b = blocks[k / 4 + half];
+      kernels::BilinearBlock& b = blocks[k / 4 + half];
       // Lane 0 samples pixels k + 2 half and the one after, lane 1 the two four further on, each
       // from four source pixels that end with the row at the latest. The last group repeats the
       // last column.
@@ -174,13 +172,13 @@ bool _PIX_AVX2_BilinearBlocks(const int* xs, const uint32_t* xf, int n, int widt
 namespace {
 
 // The first n (below 8) of eight pixels.
-inline void StoreFirstPixels(PIX_pixel* out, __m256i px, int n) {
-  PIX_pixel all[8];
+inline void StoreFirstPixels(uint32_t* out, __m256i px, int n) {
+  uint32_t all[8];
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(all), px);
-  memcpy(out, all, sizeof(PIX_pixel) * n);
+  memcpy(out, all, sizeof(uint32_t) * n);
 }
 
-inline __m256i LoadLanes(const PIX_pixel* row, const int* base) {
+inline __m256i LoadLanes(const uint32_t* row, const int* base) {
   return _mm256_inserti128_si256(
       _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + base[0]))),
       _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + base[1])), 1);
@@ -188,15 +186,15 @@ inline __m256i LoadLanes(const PIX_pixel* row, const int* base) {
 
 }  // namespace
 
-void _PIX_AVX2_BilinearBlockRow(const PIX_pixel* r0, const PIX_pixel* r1, const _PIX_BilinearBlock* blocks, int n,
-                                int yf, PIX_pixel* out) {
+void BilinearBlockRow(const uint32_t* r0, const uint32_t* r1, const kernels::BilinearBlock* blocks, int n,
+                                int yf, uint32_t* out) {
   const __m256i y = _mm256_set1_epi32(yf);
   // The weight dwords of the 16-bit lane form: (xf ^ 0x8000) | (yf ^ 0x8000) << 16 and
   // (f11 ^ 0x8000) | 0x8000 << 16, each a single xor since the high halves start at 0.
   const __m256i w1key = _mm256_set1_epi32(static_cast<int>(0x8000u | (static_cast<uint32_t>(yf ^ 0x8000) << 16)));
   const __m256i w2key = _mm256_set1_epi32(static_cast<int>(0x80008000u));
   const __m256i low = PlaceLow(), high = PlaceHigh();
-  auto sample = [&](const _PIX_BilinearBlock& b, __m256i place) {
+  auto sample = [&](const kernels::BilinearBlock& b, __m256i place) {
     const __m256i left = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b.left));
     const __m256i right = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b.right));
     const __m256i top = LoadLanes(r0, b.base), bot = LoadLanes(r1, b.base);
@@ -217,8 +215,8 @@ void _PIX_AVX2_BilinearBlockRow(const PIX_pixel* r0, const PIX_pixel* r1, const 
   if (k < n) StoreFirstPixels(out + k, group(k), n - k);
 }
 
-void _PIX_AVX2_BilinearScaleRow(const PIX_pixel* r0, const PIX_pixel* r1, const int* xs, const uint64_t* w, int n,
-                                PIX_pixel* out) {
+void BilinearScaleRow(const uint32_t* r0, const uint32_t* r1, const int* xs, const uint64_t* w, int n,
+                                uint32_t* out) {
   const __m256i z = _mm256_setzero_si256();
   const __m256i pick = _mm256_setr_epi32(0, 4, 0, 0, 0, 0, 0, 0);
   int k = 0;
@@ -258,21 +256,18 @@ void _PIX_AVX2_BilinearScaleRow(const PIX_pixel* r0, const PIX_pixel* r1, const 
   for (; k < n; ++k) {
     const uint32_t w1 = static_cast<uint32_t>(w[k]), w2 = static_cast<uint32_t>(w[k] >> 32);
     const int xf = int((w1 & 0xFFFF) ^ 0x8000), yf = int((w1 >> 16) ^ 0x8000), f11 = int((w2 & 0xFFFF) ^ 0x8000);
-    const PIX_pixel* p = r0 + xs[k];
-    const PIX_pixel* q = r1 + xs[k];
-    PIX_pixel v = 0;
+    const uint32_t* p = r0 + xs[k];
+    const uint32_t* q = r1 + xs[k];
+    uint32_t v = 0;
     for (int i = 0; i < 32; i += 8) {
       const int c00 = (p[0] >> i) & 255, c10 = (p[1] >> i) & 255, c01 = (q[0] >> i) & 255, c11 = (q[1] >> i) & 255;
       const int t = 65536 * c00 + xf * (c10 - c00) + yf * (c01 - c00) + f11 * (c11 - c10 - c01 + c00);
-      v |= static_cast<PIX_pixel>(t >> 16) << i;
+      v |= static_cast<uint32_t>(t >> 16) << i;
     }
     out[k] = v;
   }
 }
 
-#endif
-
-#if defined(PIX_HAVE_AVX2_KERNELS)
 
 namespace {
 
@@ -288,7 +283,7 @@ template <class F> inline void WithRowCount(int n, F&& f) {
 }
 
 // Sums of eight columns from c over a fixed number of rows, kept in registers throughout.
-template <int Rows> inline void SumEightColumns(const PIX_pixel* const* rows, int c, uint16_t* col) {
+template <int Rows> inline void SumEightColumns(const uint32_t* const* rows, int c, uint16_t* col) {
   auto widen = [&](int r, int offset) {
     return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[r] + c + offset)));
   };
@@ -305,7 +300,7 @@ template <int Rows> inline void SumEightColumns(const PIX_pixel* const* rows, in
 // Columns c..c1 of rows width pixels wide. Steps may run past c1 while the rows last, and the
 // last step may overlap the one before: sums are the same however often they are written.
 // Returns the first column left undone.
-template <int Rows> int ColumnSumsOf(const PIX_pixel* const* rows, int c, int c1, int width, uint16_t* col) {
+template <int Rows> int ColumnSumsOf(const uint32_t* const* rows, int c, int c1, int width, uint16_t* col) {
   for (; c <= c1 && c + 8 <= width; c += 8) SumEightColumns<Rows>(rows, c, col);
   if (c <= c1 && width >= 8) {
     SumEightColumns<Rows>(rows, width - 8, col);
@@ -316,13 +311,13 @@ template <int Rows> int ColumnSumsOf(const PIX_pixel* const* rows, int c, int c1
 
 }  // namespace
 
-void _PIX_AVX2_ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t* col) {
-  const PIX_pixel* rows[5];
+void ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t* col) {
+  const uint32_t* rows[5];
   const int n = y1 - y0 + 1;
   for (int r = 0; r < n; ++r) rows[r] = Row(win, y0 + r);
   int c = c0;
   WithRowCount(n, [&](auto rowCount) { c = ColumnSumsOf<rowCount()>(rows, c, c1, win.w, col); });
-  _PIX_ColumnSums(win, y0, y1, c, c1, col);
+  scalar::ColumnSums(win, y0, y1, c, c1, col);
 }
 
 namespace {
@@ -341,7 +336,7 @@ template <int Size> inline __m256i KernelPair(const uint16_t* col, int xa, int x
   return _mm256_add_epi16(s, pair(Size == 5 ? 16 : 8));
 }
 
-template <int Size> void BoxRowOf(const uint16_t* col, const int* x0, int n, uint16_t recip, PIX_pixel* out) {
+template <int Size> void BoxRowOf(const uint16_t* col, const int* x0, int n, uint16_t recip, uint32_t* out) {
   const __m256i r = _mm256_set1_epi16(static_cast<short>(recip));
   const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 0, 0, 0, 0);
   int k = 0;
@@ -356,13 +351,13 @@ template <int Size> void BoxRowOf(const uint16_t* col, const int* x0, int n, uin
   for (; k < n; ++k) {
     const __m128i sum = _mm256_castsi256_si128(KernelPair<Size>(col, x0[k], x0[k]));
     const __m128i q = _mm_srli_epi16(_mm_mulhi_epu16(sum, _mm256_castsi256_si128(r)), 2);
-    out[k] = static_cast<PIX_pixel>(_mm_cvtsi128_si32(_mm_packus_epi16(q, q)));
+    out[k] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(q, q)));
   }
 }
 
 }  // namespace
 
-void _PIX_AVX2_BoxRow(const uint16_t* col, const int* x0, int n, int size, uint16_t recip, PIX_pixel* out) {
+void BoxRow(const uint16_t* col, const int* x0, int n, int size, uint16_t recip, uint32_t* out) {
   if (size == 5) BoxRowOf<5>(col, x0, n, recip, out);
   else BoxRowOf<3>(col, x0, n, recip, out);
 }
@@ -370,7 +365,7 @@ void _PIX_AVX2_BoxRow(const uint16_t* col, const int* x0, int n, int size, uint1
 namespace {
 
 // One eight-column step of the planes from p (the first of Rows rows, step apart).
-template <int Rows> inline void PlaneStep(const PIX_pixel* p, ptrdiff_t step, uint32_t* xs, uint32_t* os) {
+template <int Rows> inline void PlaneStep(const uint32_t* p, ptrdiff_t step, uint32_t* xs, uint32_t* os) {
   auto row = [&](int r) {
     __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + r * step));
     // Keeps the row in one register: GCC would otherwise load it again as the add's operand.
@@ -391,7 +386,7 @@ template <int Rows> inline void PlaneStep(const PIX_pixel* p, ptrdiff_t step, ui
 // Steps start at multiples of 8 columns, where rows 32-byte aligned take whole loads; the last
 // is moved inside the window.
 template <int Rows>
-void PlanesOf(const PIX_pixel* p, ptrdiff_t step, int width, int c0, int c1, int org, uint32_t* xs, uint32_t* os) {
+void PlanesOf(const uint32_t* p, ptrdiff_t step, int width, int c0, int c1, int org, uint32_t* xs, uint32_t* os) {
   int c = c0 / 8 * 8;
   for (const int last = Min(c1, width - 8); c <= last; c += 8)
     PlaneStep<Rows>(p + c, step, xs + (c - org), os + (c - org));
@@ -421,9 +416,9 @@ inline __m256i HalfKernels(const uint32_t* xs, const uint32_t* os, int c) {
 
 }  // namespace
 
-void _PIX_AVX2_ColumnPlanes(const _PIX_Window& win, int y0, int y1, int c0, int c1, int org, uint32_t* xs,
+void ColumnPlanes(const _PIX_Window& win, int y0, int y1, int c0, int c1, int org, uint32_t* xs,
                             uint32_t* os) {
-  const PIX_pixel* p = Row(win, y0);
+  const uint32_t* p = Row(win, y0);
   WithRowCount(y1 - y0 + 1,
                [&](auto rowCount) { PlanesOf<rowCount()>(p, win.step, win.w, c0, c1, org, xs, os); });
 }
@@ -440,8 +435,8 @@ inline void SetKernelRecip(__m256i& ra, __m256i& rb, int j, uint16_t v) {
 
 }  // namespace
 
-void _PIX_AVX2_BoxRowStep4(const uint32_t* xs, const uint32_t* os, int n, uint16_t recip, uint16_t firstRecip,
-                           uint16_t lastRecip, PIX_pixel* out) {
+void BoxRowStep4(const uint32_t* xs, const uint32_t* os, int n, uint16_t recip, uint16_t firstRecip,
+                           uint16_t lastRecip, uint32_t* out) {
   const __m256i r = _mm256_set1_epi16(static_cast<short>(recip));
   const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
   for (int k = 0;; k += 8) {
@@ -465,4 +460,47 @@ void _PIX_AVX2_BoxRowStep4(const uint32_t* xs, const uint32_t* os, int n, uint16
   }
 }
 
-#endif
+namespace {
+
+// ceil(2^18 / n), as the box kernels divide by it (n from 5 to 25; below 5 it does not fit 16 bits).
+struct Reciprocals {
+  uint16_t v[26] = {};
+  constexpr Reciprocals() {
+    for (int n = 5; n < 26; ++n) v[n] = static_cast<uint16_t>(((1 << 18) + n - 1) / n);
+  }
+  constexpr uint16_t operator[](int n) const { return v[n]; }
+};
+constexpr Reciprocals kReciprocal18;
+
+}  // namespace
+
+void Gather(const uint32_t* row, const int* columns, int n, uint32_t* out) {
+  const int* base = reinterpret_cast<const int*>(row);
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const __m256i at = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(columns + i));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_i32gather_epi32(base, at, 4));
+  }
+  for (; i < n; ++i) out[i] = row[columns[i]];
+}
+
+// Runs of whole kernels go through BoxRow; cut kernels and counts below 5 through the SSE2 form.
+void BoxResults(const uint16_t* col, const int* first, const int* count, int n, int size, int rows, uint32_t* out) {
+  const bool wide = rows * size >= 5;
+  int k = 0;
+  while (k < n) {
+    int e = k;
+    if (wide)
+      while (e < n && count[e] == size) ++e;
+    if (e > k) {
+      BoxRow(col, first + k, e - k, size, kReciprocal18[rows * size], out + k);
+    } else {
+      while (e < n && (!wide || count[e] != size)) ++e;
+      sse2::BoxResults(col, first + k, count + k, e - k, size, rows, out + k);
+    }
+    k = e;
+  }
+}
+
+}  // namespace avx2
+}  // namespace pix

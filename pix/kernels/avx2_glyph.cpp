@@ -4,8 +4,10 @@
 
 #include <cstring>
 
-#include "pix/pix_glyph_simd.h"
+#include "pix/kernels/avx2.h"
 
+namespace pix {
+namespace avx2 {
 namespace {
 
 inline __m256i BlendFour(__m256i d16, __m256i s16, __m256i k) {
@@ -37,25 +39,19 @@ struct Kernel {
   }
 };
 
-}  // namespace
-
-void _PIX_AVX2_GlyphCopy(const PIX_GlyphArea& a, PIX_pixel color, int ia) {
-  if (a.w < 8) {
-    // Too narrow for one group of eight.
-    _PIX_SSE2_GlyphCopy(a, color, ia);
-    return;
-  }
+// See the SSE2 form: the copy rule of a colour at per-pixel weights from the coverage.
+void CoverageBlend(const kernels::GlyphArea& a, uint32_t colour, int ia, bool full) {
   Kernel kernel;
-  kernel.s16 = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(color | 0xFF000000u)), _mm256_setzero_si256());
+  kernel.s16 = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(colour)), _mm256_setzero_si256());
   kernel.vIa = _mm_set1_epi16(static_cast<short>(ia));
   kernel.v256 = _mm_set1_epi16(256);
   kernel.v255 = _mm_set1_epi16(255);
-  kernel.full = ia == 256;
+  kernel.full = full;
   const int rest = a.w % 8;
   // The last group of a row ends at the row's end and overlaps the one before; the overlapping
   // pixels get no coverage there, so each pixel is blended once.
   const unsigned long long tailMask = rest ? ~0ULL << (8 * (8 - rest)) : 0;
-  PIX_pixel* d = a.dest;
+  uint32_t* d = a.dest;
   const unsigned char* c = a.cov;
   for (int y = 0; y < a.h; ++y, d += a.dstep, c += a.covstep) {
     for (int x = 0; x + 8 <= a.w; x += 8) {
@@ -75,3 +71,19 @@ void _PIX_AVX2_GlyphCopy(const PIX_GlyphArea& a, PIX_pixel color, int ia) {
   }
   _mm256_zeroupper();
 }
+
+}  // namespace
+
+void GlyphCopy(const kernels::GlyphArea& a, uint32_t color, int ia) {
+  // Too narrow for one group of eight, or a weight the 16-bit lanes do not hold.
+  if (a.w < 8 || ia < 1 || ia > 256) return sse2::GlyphCopy(a, color, ia);
+  CoverageBlend(a, color | 0xFF000000u, ia, ia == 256);
+}
+
+void CoverageCopy(const kernels::GlyphArea& a, uint32_t color, int ia) {
+  if (a.w < 8 || ia < 1 || ia > 256) return sse2::CoverageCopy(a, color, ia);
+  CoverageBlend(a, color, ia, false);
+}
+
+}  // namespace avx2
+}  // namespace pix
