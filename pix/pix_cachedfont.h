@@ -6,7 +6,9 @@
 #include "kit/heapbuf.h"
 #include "pix/pix_bitmap.h"
 
-struct _PIX_Surface;
+namespace pix {
+struct Surface;
+}  // namespace pix
 
 #define PIX_FONTOPT_VERTICAL 0x1
 #define PIX_FONTOPT_BOTTOMUP 0x2
@@ -72,7 +74,7 @@ private:
   GlyphEntry* RenderGlyph(int c);
   GlyphEntry* GlyphFor(int c);
   void StoreImage(GlyphEntry* g, int w, int h, int pad);
-  bool DrawGlyphAt(PIX_IBitmap* bm, const _PIX_Surface& s, const GlyphEntry* g, int xpos, int ypos,
+  bool DrawGlyphAt(PIX_IBitmap* bm, const pix::Surface& s, const GlyphEntry* g, int xpos, int ypos,
                    const RECT* clipR);
   int DrawTextNative(PIX_IBitmap* bm, const char* text, int length, RECT* rect, int flags);
   int DrawTextNativeViaScratch(PIX_IBitmap* bm, const char* text, int length, RECT* rect, int flags);

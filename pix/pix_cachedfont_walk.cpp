@@ -119,8 +119,8 @@ int PIX_CachedFont::DrawTextCached(PIX_IBitmap* bm, const char* text, int length
     clip.right = std::min(rect->right, bm->getWidth()), clip.bottom = std::min(rect->bottom, bm->getHeight());
   }
   if (clip.right <= clip.left || clip.bottom <= clip.top) return 0;
-  _PIX_Surface surface;
-  if (!_PIX_GetSurface(bm, surface)) return 0;
+  pix::Surface surface;
+  if (!pix::GetSurface(bm, surface)) return 0;
 
   const float savedAlpha = m_alpha;
   m_alpha = alpha;
