@@ -2,7 +2,7 @@
 // Text drawn into raster bitmaps with a font of the drawing layer, two ways: natively through
 // GDI_DrawText on the bitmap's context, or from per-font cached 8-bit coverage images blended
 // with the combine rules (translucency, every combine mode, glyph effects, vertical text).
-#include "gdi/gdi.h"
+#include "gdi/gditypes.h"
 #include "kit/heapbuf.h"
 #include "pix/pix_bitmap.h"
 
@@ -21,8 +21,8 @@ struct Surface;
 #define PIX_FONTOPT_OWNS_FONT 0x200
 #define PIX_FONTOPT_PREFER_NATIVE 0x400
 
-// Draw flags beyond the DT_ ones: scale the opacity by the text colour's alpha (and never draw
-// natively); bit 31 only rules out the native way.
+// Draw flags beyond the DT_ ones of gdi/gdi.h: scale the opacity by the text colour's alpha (and
+// never draw natively); bit 31 only rules out the native way.
 #define PIX_DT_ALPHA_FROM_COLOR 0x40000000
 #define PIX_DT_NO_NATIVE 0x80000000
 

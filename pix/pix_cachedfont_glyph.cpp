@@ -1,6 +1,7 @@
 // Drawing one cached glyph: placement, clipping, the background box and the renderers.
 #include <algorithm>
 
+#include "gdi/gdi.h"
 #include "pix/pix.h"
 #include "pix/pix_cachedfont.h"
 #include "pix/pix_glyph_renderer.h"

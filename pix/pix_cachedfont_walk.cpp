@@ -1,6 +1,7 @@
 // The cached way: walking text glyph by glyph to measure and to draw it.
 #include <algorithm>
 
+#include "gdi/gdi.h"
 #include "pix/pix_cachedfont.h"
 #include "pix/pix_loops.h"
 #include "pix/pix_utf8.h"
