@@ -85,8 +85,8 @@ void PIX_Blit(PIX_IBitmap* dest, const PIX_IBitmap* src, int dstx, int dsty, con
   const long long cw = std::min(r - l, static_cast<long long>(dest->getWidth()) - dx);
   const long long ch = std::min(b - t, static_cast<long long>(dest->getHeight()) - dy);
   if (cw <= 0 || ch <= 0) return;
-  _PIX_Surface ds, ss;
-  if (!_PIX_GetSurface(dest, ds) || !_PIX_GetSurface(src, ss)) return;
+  pix::Surface ds, ss;
+  if (!pix::GetSurface(dest, ds) || !pix::GetSurface(src, ss)) return;
 
   BlitArea a;
   a.w = static_cast<int>(cw);

@@ -36,8 +36,8 @@ struct Area {
 // Clips like an unscaled blit; false when nothing is left.
 bool ClipArea(PIX_IBitmap* dest, const PIX_IBitmap* src, int dstx, int dsty, int srcx, int srcy, int srcw, int srch,
               Area& a) {
-  _PIX_Surface ds, ss;
-  if (!_PIX_GetSurface(dest, ds) || !_PIX_GetSurface(src, ss)) return false;
+  pix::Surface ds, ss;
+  if (!pix::GetSurface(dest, ds) || !pix::GetSurface(src, ss)) return false;
   long long l = srcx, t = srcy, r = l + srcw, b = t + srch, dx = dstx, dy = dsty;
   if (l < 0) dx -= l, l = 0;
   if (t < 0) dy -= t, t = 0;
@@ -102,8 +102,8 @@ void PIX_Blur(PIX_IBitmap* dest, const PIX_IBitmap* src, int dstx, int dsty, int
 }
 
 void PIX_HalveBlitAA(PIX_IBitmap* dest, const PIX_IBitmap* src) {
-  _PIX_Surface ds, ss;
-  if (!_PIX_GetSurface(dest, ds) || !_PIX_GetSurface(src, ss)) return;
+  pix::Surface ds, ss;
+  if (!pix::GetSurface(dest, ds) || !pix::GetSurface(src, ss)) return;
   const int w = std::min(ds.w, ss.w / 2), h = std::min(ds.h, ss.h / 2);
   // Row y and column x only read rows 2y, 2y+1 and columns 2x, 2x+1, so halving a bitmap into
   // itself never reads a pixel already replaced.
@@ -125,8 +125,8 @@ int PIX_BitmapCmpEx(const PIX_IBitmap* a, const PIX_IBitmap* b, PIX_pixel mask, 
   if (!a || !b) return !a && !b ? 0 : !a ? -1 : 1;
   if (a->getWidth() != b->getWidth()) return b->getWidth() - a->getWidth();
   if (a->getHeight() != b->getHeight()) return b->getHeight() - a->getHeight();
-  _PIX_Surface sa, sb;
-  const bool ha = _PIX_GetSurface(a, sa), hb = _PIX_GetSurface(b, sb);
+  pix::Surface sa, sb;
+  const bool ha = pix::GetSurface(a, sa), hb = pix::GetSurface(b, sb);
   if (!ha || !hb) return ha == hb ? 0 : !ha ? -1 : 1;
   int minx = sa.w, miny = sa.h, maxx = -1, maxy = -1;
   for (int y = 0; y < sa.h; ++y) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "gdi/gdi.h"
 #include "pix/pix.h"
 #include "pix/pix_utf8.h"
 

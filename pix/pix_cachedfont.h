@@ -2,11 +2,13 @@
 // Text drawn into raster bitmaps with a font of the drawing layer, two ways: natively through
 // GDI_DrawText on the bitmap's context, or from per-font cached 8-bit coverage images blended
 // with the combine rules (translucency, every combine mode, glyph effects, vertical text).
-#include "gdi/gdi.h"
+#include "gdi/gditypes.h"
 #include "kit/heapbuf.h"
 #include "pix/pix_bitmap.h"
 
-struct _PIX_Surface;
+namespace pix {
+struct Surface;
+}  // namespace pix
 
 #define PIX_FONTOPT_VERTICAL 0x1
 #define PIX_FONTOPT_BOTTOMUP 0x2
@@ -19,8 +21,8 @@ struct _PIX_Surface;
 #define PIX_FONTOPT_OWNS_FONT 0x200
 #define PIX_FONTOPT_PREFER_NATIVE 0x400
 
-// Draw flags beyond the DT_ ones: scale the opacity by the text colour's alpha (and never draw
-// natively); bit 31 only rules out the native way.
+// Draw flags beyond the DT_ ones of gdi/gdi.h: scale the opacity by the text colour's alpha (and
+// never draw natively); bit 31 only rules out the native way.
 #define PIX_DT_ALPHA_FROM_COLOR 0x40000000
 #define PIX_DT_NO_NATIVE 0x80000000
 
@@ -72,7 +74,7 @@ private:
   GlyphEntry* RenderGlyph(int c);
   GlyphEntry* GlyphFor(int c);
   void StoreImage(GlyphEntry* g, int w, int h, int pad);
-  bool DrawGlyphAt(PIX_IBitmap* bm, const _PIX_Surface& s, const GlyphEntry* g, int xpos, int ypos,
+  bool DrawGlyphAt(PIX_IBitmap* bm, const pix::Surface& s, const GlyphEntry* g, int xpos, int ypos,
                    const RECT* clipR);
   int DrawTextNative(PIX_IBitmap* bm, const char* text, int length, RECT* rect, int flags);
   int DrawTextNativeViaScratch(PIX_IBitmap* bm, const char* text, int length, RECT* rect, int flags);

@@ -1,6 +1,7 @@
 // Drawing one cached glyph: placement, clipping, the background box and the renderers.
 #include <algorithm>
 
+#include "gdi/gdi.h"
 #include "pix/pix.h"
 #include "pix/pix_cachedfont.h"
 #include "pix/pix_glyph_renderer.h"
@@ -12,10 +13,10 @@ namespace {
 // the source-alpha flag changes nothing. False for unknown modes.
 template <class F> bool WithGlyphRule(int mode, F&& f) {
   if ((mode & PIX_COMBINE_MODEMASK) == PIX_COMBINE_COPY) {
-    f(_PIX_RuleTag<_PIX_CombinePixelsCopyNoClamp>());
+    f(pix::RuleTag<_PIX_CombinePixelsCopyNoClamp>());
     return true;
   }
-  return _PIX_DispatchBlendRule(mode & PIX_COMBINE_MODEMASK, f);
+  return pix::DispatchBlendRule(mode & PIX_COMBINE_MODEMASK, f);
 }
 
 void StoreWord(const pix::kernels::GlyphArea& a, PIX_pixel ink, PIX_pixel effect) {
@@ -30,12 +31,12 @@ void StoreWord(const pix::kernels::GlyphArea& a, PIX_pixel ink, PIX_pixel effect
 
 bool PIX_CachedFont::DrawGlyph(PIX_IBitmap* bm, unsigned short c, int xpos, int ypos, const RECT* clipR) {
   const GlyphEntry* g = GlyphFor(c);
-  _PIX_Surface s;
-  if (!g || !_PIX_GetSurface(bm, s)) return false;
+  pix::Surface s;
+  if (!g || !pix::GetSurface(bm, s)) return false;
   return DrawGlyphAt(bm, s, g, xpos, ypos, clipR);
 }
 
-bool PIX_CachedFont::DrawGlyphAt(PIX_IBitmap* bm, const _PIX_Surface& s, const GlyphEntry* g, int xpos, int ypos,
+bool PIX_CachedFont::DrawGlyphAt(PIX_IBitmap* bm, const pix::Surface& s, const GlyphEntry* g, int xpos, int ypos,
                                  const RECT* clipR) {
   if (g->base_offset <= 0 || g->width <= 0 || g->height <= 0) return false;
 

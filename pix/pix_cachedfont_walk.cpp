@@ -1,6 +1,7 @@
 // The cached way: walking text glyph by glyph to measure and to draw it.
 #include <algorithm>
 
+#include "gdi/gdi.h"
 #include "pix/pix_cachedfont.h"
 #include "pix/pix_loops.h"
 #include "pix/pix_utf8.h"
@@ -119,8 +120,8 @@ int PIX_CachedFont::DrawTextCached(PIX_IBitmap* bm, const char* text, int length
     clip.right = std::min(rect->right, bm->getWidth()), clip.bottom = std::min(rect->bottom, bm->getHeight());
   }
   if (clip.right <= clip.left || clip.bottom <= clip.top) return 0;
-  _PIX_Surface surface;
-  if (!_PIX_GetSurface(bm, surface)) return 0;
+  pix::Surface surface;
+  if (!pix::GetSurface(bm, surface)) return 0;
 
   const float savedAlpha = m_alpha;
   m_alpha = alpha;

@@ -20,7 +20,7 @@ struct Box {
 // Writes points and runs of one circle. Without Clip the caller has checked that everything the
 // circle can touch lies inside the bitmap.
 template <class P, bool Clip> struct Drawer {
-  const _PIX_Canvas& cv;
+  const pix::Canvas& cv;
   Box box;
   const P& pen;
 
@@ -134,7 +134,7 @@ struct Circle {
   int X, Y;
 };
 
-bool Prepare(const _PIX_Canvas& cv, float cx, float cy, float r, Circle& c) {
+bool Prepare(const pix::Canvas& cv, float cx, float cy, float r, Circle& c) {
   if (!(r >= 0.0f) || !std::isfinite(cx) || !std::isfinite(cy) || r > kMaxRadius) return false;
   c.cx = cx, c.cy = static_cast<float>(cv.row(static_cast<double>(cy))), c.r = r;
   // Entirely more than two pixels outside the bitmap.
@@ -145,26 +145,26 @@ bool Prepare(const _PIX_Canvas& cv, float cx, float cy, float r, Circle& c) {
 
 // Runs one circle through the drawer the rule, weight and clipping select.
 template <bool Fill>
-void Run(const _PIX_Canvas& cv, const Circle& c, Box box, bool clip, PIX_pixel color, int ia, int mode, bool aa) {
+void Run(const pix::Canvas& cv, const Circle& c, Box box, bool clip, PIX_pixel color, int ia, int mode, bool aa) {
   auto go = [&](const auto& pen, auto draw) {
     using P = std::decay_t<decltype(pen)>;
     if (clip) draw(Drawer<P, true>{cv, box, pen});
     else draw(Drawer<P, false>{cv, box, pen});
   };
   if (aa) {
-    _PIX_WithAAPen(color, ia, mode, [&](const auto& pen) {
+    pix::WithAAPen(color, ia, mode, [&](const auto& pen) {
       go(pen, [&](const auto& d) { d.template circleAA<Fill>(c.X, c.Y, c.r, ia); });
     });
   } else {
     const int R = static_cast<int>(c.r + 0.5f);
-    _PIX_WithWeightPen(color, ia, mode, [&](const auto& pen) {
+    pix::WithWeightPen(color, ia, mode, [&](const auto& pen) {
       go(pen, [&](const auto& d) { d.template circle<Fill>(c.X, c.Y, R); });
     });
   }
 }
 
 // Whole-bitmap drawing: per-pixel clipping only when the circle with a 2-pixel margin leaves it.
-template <bool Fill> void RunWhole(const _PIX_Canvas& cv, const Circle& c, PIX_pixel color, int ia, int mode, bool aa) {
+template <bool Fill> void RunWhole(const pix::Canvas& cv, const Circle& c, PIX_pixel color, int ia, int mode, bool aa) {
   const int R = static_cast<int>(c.r) + 1;
   const bool clip = c.X - R - 2 < 0 || c.Y - R - 2 < 0 || c.X + R + 2 >= cv.w || c.Y + R + 2 >= cv.h;
   Run<Fill>(cv, c, Box{0, 0, cv.w, cv.h}, clip, color, ia, mode, aa);
@@ -235,12 +235,12 @@ void ArcPoint(const Circle& c, double a, int& x, int& y) {
 }  // namespace
 
 void PIX_Circle(PIX_IBitmap* dest, float cx, float cy, float r, PIX_pixel color, float alpha, int mode, bool aa) {
-  _PIX_Canvas cv;
+  pix::Canvas cv;
   Circle c;
-  if (!_PIX_GetCanvas(dest, cv) || !Prepare(cv, cx, cy, r, c)) return;
+  if (!pix::GetCanvas(dest, cv) || !Prepare(cv, cx, cy, r, c)) return;
   if (const Pattern* p = FindPattern(r)) {
     // Patterns sit in stored rows like everything else here, so flipped bitmaps mirror them too.
-    _PIX_DrawCoverage(cv.bits, cv.w, cv.h, cv.span, static_cast<int>(c.cx - r), static_cast<int>(c.cy - r), color,
+    pix::DrawCoverage(cv.bits, cv.w, cv.h, cv.span, static_cast<int>(c.cx - r), static_cast<int>(c.cy - r), color,
                       aa ? p->aa : p->plain, p->n, p->n, p->n, alpha, mode);
     return;
   }
@@ -250,17 +250,17 @@ void PIX_Circle(PIX_IBitmap* dest, float cx, float cy, float r, PIX_pixel color,
 
 void PIX_FillCircle(PIX_IBitmap* dest, float cx, float cy, float r, PIX_pixel color, float alpha, int mode,
                     bool aa) {
-  _PIX_Canvas cv;
+  pix::Canvas cv;
   Circle c;
-  if (!_PIX_GetCanvas(dest, cv) || !Prepare(cv, cx, cy, r, c)) return;
+  if (!pix::GetCanvas(dest, cv) || !Prepare(cv, cx, cy, r, c)) return;
   RunWhole<true>(cv, c, color, PIX_Weight(alpha), mode, aa);
 }
 
 void PIX_Arc(PIX_IBitmap* dest, float cx, float cy, float r, float minAngle, float maxAngle, PIX_pixel color,
              float alpha, int mode, bool aa) {
-  _PIX_Canvas cv;
+  pix::Canvas cv;
   Circle c;
-  if (!_PIX_GetCanvas(dest, cv) || !std::isfinite(minAngle) || !std::isfinite(maxAngle)) return;
+  if (!pix::GetCanvas(dest, cv) || !std::isfinite(minAngle) || !std::isfinite(maxAngle)) return;
   double lo = minAngle, hi = maxAngle;
   // Mirroring the rows mirrors the angles about the horizontal axis.
   if (cv.flipped) lo = kPi - lo, hi = kPi - hi;

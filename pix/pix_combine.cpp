@@ -31,7 +31,7 @@ template <bool Clamped> void Combine(PIX_pixel* d, int r, int g, int b, int a, i
       if (Clamped) return Apply<_PIX_CombinePixelsMulSourceAlphaClamp>(d, r, g, b, a, ia);
       return Apply<_PIX_CombinePixelsMulSourceAlphaNoClamp>(d, r, g, b, a, ia);
     default:
-      _PIX_DispatchBlendRule(mode, [&](auto tag) { Apply<typename decltype(tag)::type>(d, r, g, b, a, ia); });
+      pix::DispatchBlendRule(mode, [&](auto tag) { Apply<typename decltype(tag)::type>(d, r, g, b, a, ia); });
   }
 }
 
@@ -49,5 +49,5 @@ void PIX_CombinePixels2(PIX_pixel* dest, int r, int g, int b, int a, int ia, int
 
 void PIX_CombinePixels2Clamp(PIX_pixel* dest, int r, int g, int b, int a, int ia, int mode) {
   if (!dest) return;
-  Combine<true>(dest, _PIX_Clamp(r), _PIX_Clamp(g), _PIX_Clamp(b), _PIX_Clamp(a), ia, mode);
+  Combine<true>(dest, pix::Clamp(r), pix::Clamp(g), pix::Clamp(b), pix::Clamp(a), ia, mode);
 }

@@ -36,14 +36,16 @@ static inline int PIX_LimitWeight(int ia) {
   return ia > PIX_WEIGHT_LIMIT ? PIX_WEIGHT_LIMIT : ia < -PIX_WEIGHT_LIMIT ? -PIX_WEIGHT_LIMIT : ia;
 }
 
-static inline int _PIX_Clamp(int x) { return x < 0 ? 0 : x > 255 ? 255 : x; }
+namespace pix {
+
+static inline int Clamp(int x) { return x < 0 ? 0 : x > 255 ? 255 : x; }
 
 // Source-alpha rules scale the weight by the source alpha this way.
-static inline int _PIX_SourceAlphaWeight(int alpha, int a) { return (alpha * (a + 1)) / 256; }
+static inline int SourceAlphaWeight(int alpha, int a) { return (alpha * (a + 1)) / 256; }
 
 // Rules that treat the four channels alike: R::ch(d, s, alpha) gives each channel's result,
 // stored as its low byte.
-template <class R> struct _PIX_PerChannel {
+template <class R> struct PerChannel {
   static inline void doPix(unsigned char* d, int r, int g, int b, int a, int alpha) {
     d[0] = (unsigned char)R::ch(d[0], b, alpha);
     d[1] = (unsigned char)R::ch(d[1], g, alpha);
@@ -53,9 +55,11 @@ template <class R> struct _PIX_PerChannel {
 };
 
 // The clamping form of a per-channel rule.
-template <class R> struct _PIX_ClampedChannel : _PIX_PerChannel<_PIX_ClampedChannel<R>> {
-  static inline int ch(int d, int s, int alpha) { return _PIX_Clamp(R::ch(d, s, alpha)); }
+template <class R> struct ClampedChannel : PerChannel<ClampedChannel<R>> {
+  static inline int ch(int d, int s, int alpha) { return Clamp(R::ch(d, s, alpha)); }
 };
+
+}  // namespace pix
 
 struct _PIX_CombinePixelsClobberNoClamp {
   static inline void doPix(unsigned char* d, int r, int g, int b, int a, int) {
@@ -66,49 +70,53 @@ struct _PIX_CombinePixelsClobberNoClamp {
   }
 };
 
-struct _PIX_CombinePixelsClobberClamp : _PIX_PerChannel<_PIX_CombinePixelsClobberClamp> {
-  static inline int ch(int, int s, int) { return _PIX_Clamp(s); }
+struct _PIX_CombinePixelsClobberClamp : pix::PerChannel<_PIX_CombinePixelsClobberClamp> {
+  static inline int ch(int, int s, int) { return pix::Clamp(s); }
 };
 
-struct _PIX_CombinePixelsCopyNoClamp : _PIX_PerChannel<_PIX_CombinePixelsCopyNoClamp> {
+struct _PIX_CombinePixelsCopyNoClamp : pix::PerChannel<_PIX_CombinePixelsCopyNoClamp> {
   static inline int ch(int d, int s, int alpha) { return s + ((d - s) * (256 - alpha)) / 256; }
 };
 
-struct _PIX_CombinePixelsCopyClamp : _PIX_ClampedChannel<_PIX_CombinePixelsCopyNoClamp> {};
+struct _PIX_CombinePixelsCopyClamp : pix::ClampedChannel<_PIX_CombinePixelsCopyNoClamp> {};
 
-struct _PIX_CombinePixelsAdd : _PIX_PerChannel<_PIX_CombinePixelsAdd> {
-  static inline int ch(int d, int s, int alpha) { return _PIX_Clamp(d + (s * alpha) / 256); }
+struct _PIX_CombinePixelsAdd : pix::PerChannel<_PIX_CombinePixelsAdd> {
+  static inline int ch(int d, int s, int alpha) { return pix::Clamp(d + (s * alpha) / 256); }
 };
 
-struct _PIX_CombinePixelsColorDodge : _PIX_PerChannel<_PIX_CombinePixelsColorDodge> {
+struct _PIX_CombinePixelsColorDodge : pix::PerChannel<_PIX_CombinePixelsColorDodge> {
   static inline int ch(int d, int s, int alpha) {
     const int k = (s * alpha) / 256;
-    return k < 255 ? _PIX_Clamp((d * 256) / (256 - k)) : _PIX_Clamp(d * 256);
+    return k < 255 ? pix::Clamp((d * 256) / (256 - k)) : pix::Clamp(d * 256);
   }
 };
 
-struct _PIX_CombinePixelsMulNoClamp : _PIX_PerChannel<_PIX_CombinePixelsMulNoClamp> {
+struct _PIX_CombinePixelsMulNoClamp : pix::PerChannel<_PIX_CombinePixelsMulNoClamp> {
   static inline int ch(int d, int s, int alpha) { return ((s * alpha + (256 - alpha) * 256) * d) >> 16; }
 };
 
-struct _PIX_CombinePixelsMulClamp : _PIX_ClampedChannel<_PIX_CombinePixelsMulNoClamp> {};
+struct _PIX_CombinePixelsMulClamp : pix::ClampedChannel<_PIX_CombinePixelsMulNoClamp> {};
 
-struct _PIX_CombinePixelsOverlay : _PIX_PerChannel<_PIX_CombinePixelsOverlay> {
+struct _PIX_CombinePixelsOverlay : pix::PerChannel<_PIX_CombinePixelsOverlay> {
   static inline int ch(int d, int s, int alpha) {
     const int w = s * alpha + (256 - alpha) * 128;
-    return _PIX_Clamp(((((32768 - w) * d) / 256 + w) * d) >> 15);
+    return pix::Clamp(((((32768 - w) * d) / 256 + w) * d) >> 15);
   }
 };
 
+namespace pix {
+
 // T[i] = 65536 / i - 1, T[0] = 0: a reciprocal in 16 bits for the hue and saturation maths.
-struct _PIX_HSVTable {
+struct HSVTable {
   static constexpr std::array<unsigned short, 256> make() {
     std::array<unsigned short, 256> t{};
     for (int i = 1; i < 256; ++i) t[i] = (unsigned short)(65536 / i - 1);
     return t;
   }
 };
-inline constexpr std::array<unsigned short, 256> _PIX_HSV_RECIP = _PIX_HSVTable::make();
+inline constexpr std::array<unsigned short, 256> kHsvReciprocal = HSVTable::make();
+
+}  // namespace pix
 
 // The source colour is not painted: red shifts the hue, green the saturation and blue the value
 // of the destination, each centred on 128. Hue runs 0..383, 64 steps per sixth of the circle.
@@ -128,13 +136,13 @@ struct _PIX_CombinePixelsHSVAdjust {
       mx = B, mn = G, base = 256, diff = R - G;
     }
     const int delta = mx - mn;
-    int hue = base + (alpha * (r + r / 2 - 192)) / 256 + (diff * (_PIX_HSV_RECIP[delta] + 1)) / 1024;
+    int hue = base + (alpha * (r + r / 2 - 192)) / 256 + (diff * (pix::kHsvReciprocal[delta] + 1)) / 1024;
     if (hue < 0) hue += 384;
     else if (hue >= 384) hue -= 384;
     // Only weights far above full strength can leave the circle after one turn.
     if (hue < 0 || hue >= 384) hue = ((hue % 384) + 384) % 384;
-    const int v = _PIX_Clamp(mx + (alpha * (b - 128)) / 128);
-    const int s = _PIX_Clamp((delta * _PIX_HSV_RECIP[mx]) / 256 + (alpha * (g - 128)) / 128);
+    const int v = pix::Clamp(mx + (alpha * (b - 128)) / 128);
+    const int s = pix::Clamp((delta * pix::kHsvReciprocal[mx]) / 256 + (alpha * (g - 128)) / 128);
     const int p = ((256 - s) * v) >> 8;
     int nr, ng, nb;
     if (hue < 64) {
@@ -157,7 +165,7 @@ struct _PIX_CombinePixelsHSVAdjust {
   }
 };
 
-struct _PIX_CombinePixelsHalfMixNoClamp : _PIX_PerChannel<_PIX_CombinePixelsHalfMixNoClamp> {
+struct _PIX_CombinePixelsHalfMixNoClamp : pix::PerChannel<_PIX_CombinePixelsHalfMixNoClamp> {
   static inline int ch(int d, int s, int) { return (d + s) >> 1; }
 };
 
@@ -166,7 +174,7 @@ struct _PIX_CombinePixelsHalfMixNoClamp : _PIX_PerChannel<_PIX_CombinePixelsHalf
 struct _PIX_CombinePixelsCopySourceAlphaNoClamp {
   static inline void doPix(unsigned char* d, int r, int g, int b, int a, int alpha) {
     if (a == 0) return;
-    const int w = _PIX_SourceAlphaWeight(alpha, a);
+    const int w = pix::SourceAlphaWeight(alpha, a);
     d[0] = (unsigned char)_PIX_CombinePixelsCopyNoClamp::ch(d[0], b, w);
     d[1] = (unsigned char)_PIX_CombinePixelsCopyNoClamp::ch(d[1], g, w);
     d[2] = (unsigned char)_PIX_CombinePixelsCopyNoClamp::ch(d[2], r, w);
@@ -198,39 +206,39 @@ struct _PIX_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp {
 struct _PIX_CombinePixelsAddSourceAlpha {
   static inline void doPix(unsigned char* d, int r, int g, int b, int a, int alpha) {
     if (a == 0) return;
-    _PIX_CombinePixelsAdd::doPix(d, r, g, b, a, _PIX_SourceAlphaWeight(alpha, a));
+    _PIX_CombinePixelsAdd::doPix(d, r, g, b, a, pix::SourceAlphaWeight(alpha, a));
   }
 };
 
 struct _PIX_CombinePixelsColorDodgeSourceAlpha {
   static inline void doPix(unsigned char* d, int r, int g, int b, int a, int alpha) {
-    _PIX_CombinePixelsColorDodge::doPix(d, r, g, b, a, _PIX_SourceAlphaWeight(alpha, a));
+    _PIX_CombinePixelsColorDodge::doPix(d, r, g, b, a, pix::SourceAlphaWeight(alpha, a));
   }
 };
 
 struct _PIX_CombinePixelsMulSourceAlphaNoClamp {
   static inline void doPix(unsigned char* d, int r, int g, int b, int a, int alpha) {
     if (a == 0) return;
-    _PIX_CombinePixelsMulNoClamp::doPix(d, r, g, b, a, _PIX_SourceAlphaWeight(alpha, a));
+    _PIX_CombinePixelsMulNoClamp::doPix(d, r, g, b, a, pix::SourceAlphaWeight(alpha, a));
   }
 };
 
 struct _PIX_CombinePixelsMulSourceAlphaClamp {
   static inline void doPix(unsigned char* d, int r, int g, int b, int a, int alpha) {
     if (a == 0) return;
-    _PIX_CombinePixelsMulClamp::doPix(d, r, g, b, a, _PIX_SourceAlphaWeight(alpha, a));
+    _PIX_CombinePixelsMulClamp::doPix(d, r, g, b, a, pix::SourceAlphaWeight(alpha, a));
   }
 };
 
 struct _PIX_CombinePixelsOverlaySourceAlpha {
   static inline void doPix(unsigned char* d, int r, int g, int b, int a, int alpha) {
-    _PIX_CombinePixelsOverlay::doPix(d, r, g, b, a, _PIX_SourceAlphaWeight(alpha, a));
+    _PIX_CombinePixelsOverlay::doPix(d, r, g, b, a, pix::SourceAlphaWeight(alpha, a));
   }
 };
 
 struct _PIX_CombinePixelsHSVAdjustSourceAlpha {
   static inline void doPix(unsigned char* d, int r, int g, int b, int a, int alpha) {
-    _PIX_CombinePixelsHSVAdjust::doPix(d, r, g, b, a, _PIX_SourceAlphaWeight(alpha, a));
+    _PIX_CombinePixelsHSVAdjust::doPix(d, r, g, b, a, pix::SourceAlphaWeight(alpha, a));
   }
 };
 

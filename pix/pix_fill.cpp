@@ -20,7 +20,7 @@ void SolidRule(PIX_pixel* d, int w, int h, ptrdiff_t step, PIX_pixel color, int 
   for (; h > 0; --h, d += step) row(d, w, c, ia);
 }
 
-void SolidCopy(const _PIX_Surface& s, int x, int y, int w, int h, PIX_pixel color, int ia) {
+void SolidCopy(const pix::Surface& s, int x, int y, int w, int h, PIX_pixel color, int ia) {
   const pix::kernels::Table& k = pix::kernels::Active();
   PIX_pixel* d = s.row(y) + x;
   switch (ia) {
@@ -39,8 +39,8 @@ void SolidCopy(const _PIX_Surface& s, int x, int y, int w, int h, PIX_pixel colo
 void PIX_FillRect(PIX_IBitmap* dest, int x, int y, int w, int h, PIX_pixel color, float alpha, int mode) {
   if (!dest) return;
   if (mode & PIX_FLAG_SOURCE_ALPHA) alpha *= static_cast<float>(PIX_GETA(color)) / 255.0f;
-  _PIX_Surface s;
-  if (!_PIX_GetSurface(dest, s) || !_PIX_ClipRect(s, x, y, w, h) || alpha == 0.0f) return;
+  pix::Surface s;
+  if (!pix::GetSurface(dest, s) || !pix::ClipRect(s, x, y, w, h) || alpha == 0.0f) return;
   const int ia = PIX_Weight(alpha);
   if (ia == 0) return;
   const int plain = mode & PIX_COMBINE_MODEMASK;
@@ -63,28 +63,28 @@ void PIX_FillRect(PIX_IBitmap* dest, int x, int y, int w, int h, PIX_pixel color
 }
 
 void PIX_Clear(PIX_IBitmap* dest, PIX_pixel color) {
-  _PIX_Surface s;
-  if (!_PIX_GetSurface(dest, s)) return;
+  pix::Surface s;
+  if (!pix::GetSurface(dest, s)) return;
   SolidRows(s.bits, s.w, s.h, color, s.step, pix::kernels::Active().fill);
 }
 
 void PIX_ClearRect(PIX_IBitmap* dest, int x, int y, int w, int h, PIX_pixel mask, PIX_pixel orbits) {
-  _PIX_Surface s;
-  if (!_PIX_GetSurface(dest, s) || !_PIX_ClipRect(s, x, y, w, h)) return;
+  pix::Surface s;
+  if (!pix::GetSurface(dest, s) || !pix::ClipRect(s, x, y, w, h)) return;
   PIX_pixel* d = s.row(y) + x;
   for (; h > 0; --h, d += s.step)
     for (int i = 0; i < w; ++i) d[i] = (d[i] & mask) | orbits;
 }
 
 PIX_pixel PIX_GetPixel(const PIX_IBitmap* bm, int x, int y) {
-  _PIX_Surface s;
-  if (!_PIX_GetSurface(bm, s) || x < 0 || y < 0 || x >= s.w || y >= s.h) return 0;
+  pix::Surface s;
+  if (!pix::GetSurface(bm, s) || x < 0 || y < 0 || x >= s.w || y >= s.h) return 0;
   return s.row(y)[x];
 }
 
 void PIX_PutPixel(PIX_IBitmap* dest, int x, int y, PIX_pixel color, float alpha, int mode) {
-  _PIX_Surface s;
-  if (!_PIX_GetSurface(dest, s) || x < 0 || y < 0 || x >= s.w || y >= s.h) return;
+  pix::Surface s;
+  if (!pix::GetSurface(dest, s) || x < 0 || y < 0 || x >= s.w || y >= s.h) return;
   const int ia = PIX_Weight(alpha);
   if (ia == 0) return;
   PIX_pixel* d = s.row(y) + x;
@@ -102,7 +102,7 @@ void PIX_PutPixel(PIX_IBitmap* dest, int x, int y, PIX_pixel color, float alpha,
                                            PIX_GETB(color), PIX_GETA(color), ia);
     return;
   }
-  _PIX_DispatchBlendRule(plain, [&](auto tag) {
+  pix::DispatchBlendRule(plain, [&](auto tag) {
     decltype(tag)::type::doPix(reinterpret_cast<unsigned char*>(d), PIX_GETR(color), PIX_GETG(color),
                                PIX_GETB(color), PIX_GETA(color), ia);
   });

@@ -36,13 +36,14 @@ void Blend(PIX_pixel* bits, ptrdiff_t step, int x, int y, const Placement& pl, c
   }
 }
 
-bool Logical(const PIX_IBitmap* dest, _PIX_Surface& s) { return _PIX_GetSurface(dest, s); }
+bool Logical(const PIX_IBitmap* dest, pix::Surface& s) { return pix::GetSurface(dest, s); }
 
 }  // namespace
 
-void _PIX_DrawCoverage(PIX_pixel* bits, int w, int h, ptrdiff_t step, int x, int y, PIX_pixel color,
-                       const unsigned char* image, int imagew, ptrdiff_t imagestep, int imageh, float alpha,
-                       int mode) {
+namespace pix {
+
+void DrawCoverage(PIX_pixel* bits, int w, int h, ptrdiff_t step, int x, int y, PIX_pixel color,
+                  const unsigned char* image, int imagew, ptrdiff_t imagestep, int imageh, float alpha, int mode) {
   Placement pl;
   if (!bits || !image || !Place(w, h, x, y, imagew, imageh, pl)) return;
   const int ia = PIX_Weight(alpha);
@@ -53,19 +54,21 @@ void _PIX_DrawCoverage(PIX_pixel* bits, int w, int h, ptrdiff_t step, int x, int
                                        pl.x1 - pl.x0, pl.y1 - pl.y0};
     return pix::kernels::Active().coverageCopy(area, color, ia);
   }
-  _PIX_WithAAPen(color, ia, mode, [&](const auto& pen) {
+  WithAAPen(color, ia, mode, [&](const auto& pen) {
     Blend(bits, step, x, y, pl, pen, ia, [&](int r, int c) { return image[r * imagestep + c]; });
   });
 }
 
+}  // namespace pix
+
 void PIX_DrawGlyphEx(PIX_IBitmap* dest, int x, int y, PIX_pixel color, const unsigned char* image, int imagew,
                      int imagespan, int imageh, float alpha, int mode) {
-  _PIX_Surface s;
+  pix::Surface s;
   if (!image || imagew <= 0 || imageh <= 0 || !Logical(dest, s)) return;
   const ptrdiff_t istep = imagespan;
   // Rows stored bottom first start at the last stored row and walk backwards.
   const unsigned char* top = istep < 0 ? image + static_cast<ptrdiff_t>(imageh - 1) * -istep : image;
-  _PIX_DrawCoverage(s.bits, s.w, s.h, s.step, x, y, color, top, imagew, istep, imageh, alpha, mode);
+  pix::DrawCoverage(s.bits, s.w, s.h, s.step, x, y, color, top, imagew, istep, imageh, alpha, mode);
 }
 
 void PIX_DrawGlyph(PIX_IBitmap* dest, int x, int y, PIX_pixel color, const unsigned char* image, int w, int h,
@@ -75,12 +78,12 @@ void PIX_DrawGlyph(PIX_IBitmap* dest, int x, int y, PIX_pixel color, const unsig
 
 void PIX_DrawMonoGlyph(PIX_IBitmap* dest, int x, int y, PIX_pixel color, const unsigned char* image, int w,
                        int spanbytes, int h, float alpha, int mode) {
-  _PIX_Surface s;
+  pix::Surface s;
   Placement pl;
   if (!image || w <= 0 || h <= 0 || !Logical(dest, s) || !Place(s.w, s.h, x, y, w, h, pl)) return;
   const int ia = PIX_Weight(alpha);
   const ptrdiff_t span = spanbytes;
-  _PIX_WithAAPen(color, ia, mode, [&](const auto& pen) {
+  pix::WithAAPen(color, ia, mode, [&](const auto& pen) {
     Blend(s.bits, s.step, x, y, pl, pen, ia, [&](int r, int c) {
       return ((image[r * span + (c >> 3)] >> (7 - (c & 7))) & 1) ? 255 : 0;
     });

@@ -18,22 +18,22 @@ inline LL Sign(LL v) { return v < 0 ? -1 : 1; }
 inline LL Abs(LL v) { return v < 0 ? -v : v; }
 inline int SatInt(LL v) { return static_cast<int>(std::clamp<LL>(v, -0x7fffffffLL - 1, 0x7fffffffLL)); }
 
-template <class P> inline void Plot(const _PIX_Canvas& cv, LL x, LL y, const P& pen) {
+template <class P> inline void Plot(const pix::Canvas& cv, LL x, LL y, const P& pen) {
   if (cv.inside(x, y)) pen.put(cv.at(x, y));
 }
 
-template <class P> inline void PlotW(const _PIX_Canvas& cv, LL x, LL y, const P& pen, int w) {
+template <class P> inline void PlotW(const pix::Canvas& cv, LL x, LL y, const P& pen, int w) {
   if (w != 0 && cv.inside(x, y)) pen.put(cv.at(x, y), w);
 }
 
-template <class P> void HRun(const _PIX_Canvas& cv, LL y, LL xa, LL xb, const P& pen) {
+template <class P> void HRun(const pix::Canvas& cv, LL y, LL xa, LL xb, const P& pen) {
   if (xa > xb) std::swap(xa, xb);
   if (y < 0 || y >= cv.h) return;
   xa = std::max<LL>(xa, 0), xb = std::min<LL>(xb, cv.w - 1);
   if (xa <= xb) pen.run(cv.at(xa, y), static_cast<int>(xb - xa + 1));
 }
 
-template <class P> void VRun(const _PIX_Canvas& cv, LL x, LL ya, LL yb, const P& pen) {
+template <class P> void VRun(const pix::Canvas& cv, LL x, LL ya, LL yb, const P& pen) {
   if (ya > yb) std::swap(ya, yb);
   if (x < 0 || x >= cv.w) return;
   ya = std::max<LL>(ya, 0), yb = std::min<LL>(yb, cv.h - 1);
@@ -48,7 +48,7 @@ void StepRange(LL start, LL step, LL lim, LL& lo, LL& hi) {
 }
 
 // Exact diagonals: |dx| + 1 pixels.
-template <class P> void Diagonal(const _PIX_Canvas& cv, LL x1, LL y1, LL x2, LL y2, const P& pen) {
+template <class P> void Diagonal(const pix::Canvas& cv, LL x1, LL y1, LL x2, LL y2, const P& pen) {
   const LL sx = Sign(x2 - x1), sy = Sign(y2 - y1);
   LL lo = 0, hi = Abs(x2 - x1);
   StepRange(x1, sx, cv.w, lo, hi);
@@ -62,7 +62,7 @@ template <class P> void Diagonal(const _PIX_Canvas& cv, LL x1, LL y1, LL x2, LL 
 // Anti-aliased diagonal, walked downwards: each pixel with its neighbour toward the end on the
 // same row and the one below it, except the last.
 template <class PM, class PS>
-void DiagonalAA(const _PIX_Canvas& cv, LL x1, LL y1, LL x2, LL y2, const PM& main, const PS& side) {
+void DiagonalAA(const pix::Canvas& cv, LL x1, LL y1, LL x2, LL y2, const PM& main, const PS& side) {
   if (y1 > y2) std::swap(x1, x2), std::swap(y1, y2);
   const LL sx = Sign(x2 - x1), n = y2 - y1;
   LL lo = 0, hi = n;
@@ -108,19 +108,19 @@ Walk MakeWalk(LL x1, LL y1, LL x2, LL y2) {
   return w;
 }
 
-template <class F> void ForFront(const _PIX_Canvas& cv, const Walk& w, LL first, F&& f) {
+template <class F> void ForFront(const pix::Canvas& cv, const Walk& w, LL first, F&& f) {
   LL lo = first, hi = w.frontLast();
   StepRange(w.maj1, w.smaj, w.xmajor ? cv.w : cv.h, lo, hi);
   for (LL k = lo; k <= hi; ++k) f(w.maj1 + k * w.smaj, w.min1, w.smin, k);
 }
 
-template <class F> void ForBack(const _PIX_Canvas& cv, const Walk& w, LL first, F&& f) {
+template <class F> void ForBack(const pix::Canvas& cv, const Walk& w, LL first, F&& f) {
   LL lo = first, hi = w.backLast();
   StepRange(w.maj2, -w.smaj, w.xmajor ? cv.w : cv.h, lo, hi);
   for (LL k = lo; k <= hi; ++k) f(w.maj2 - k * w.smaj, w.min2, -w.smin, k);
 }
 
-template <class P> void GeneralLine(const _PIX_Canvas& cv, LL x1, LL y1, LL x2, LL y2, const P& pen) {
+template <class P> void GeneralLine(const pix::Canvas& cv, LL x1, LL y1, LL x2, LL y2, const P& pen) {
   const Walk w = MakeWalk(x1, y1, x2, y2);
   // The minor coordinate steps whenever the accumulated error passes one half.
   auto plot = [&](LL maj, LL min0, LL smin, LL k) {
@@ -131,7 +131,7 @@ template <class P> void GeneralLine(const _PIX_Canvas& cv, LL x1, LL y1, LL x2, 
   ForBack(cv, w, 0, plot);
 }
 
-template <class P> void GeneralLineAA(const _PIX_Canvas& cv, LL x1, LL y1, LL x2, LL y2, const P& pen, int ia) {
+template <class P> void GeneralLineAA(const pix::Canvas& cv, LL x1, LL y1, LL x2, LL y2, const P& pen, int ia) {
   const Walk w = MakeWalk(x1, y1, x2, y2);
   Plot(cv, x1, y1, pen);
   Plot(cv, x2, y2, pen);
@@ -140,7 +140,7 @@ template <class P> void GeneralLineAA(const _PIX_Canvas& cv, LL x1, LL y1, LL x2
     const LL pos = k * w.err;
     const LL min = min0 + (pos >> 16) * smin;
     const int frac = static_cast<int>((pos & 0xFFFF) >> 8);
-    const int w1 = _PIX_ScaleWeight(255 - frac, ia), w2 = _PIX_ScaleWeight(frac, ia);
+    const int w1 = pix::ScaleWeight(255 - frac, ia), w2 = pix::ScaleWeight(frac, ia);
     if (w.xmajor) {
       PlotW(cv, maj, min, pen, w1), PlotW(cv, maj, min + smin, pen, w2);
     } else {
@@ -151,7 +151,7 @@ template <class P> void GeneralLineAA(const _PIX_Canvas& cv, LL x1, LL y1, LL x2
   ForBack(cv, w, 1, plot);
 }
 
-template <class P> void StraightLine(const _PIX_Canvas& cv, LL x1, LL y1, LL x2, LL y2, const P& pen) {
+template <class P> void StraightLine(const pix::Canvas& cv, LL x1, LL y1, LL x2, LL y2, const P& pen) {
   if (y1 == y2) return HRun(cv, y1, x1, x2, pen);
   if (x1 == x2) return VRun(cv, x1, y1, y2, pen);
   if (Abs(x2 - x1) == Abs(y2 - y1)) return Diagonal(cv, x1, y1, x2, y2, pen);
@@ -188,7 +188,7 @@ bool ClipToBox(double& ax, double& ay, double& bx, double& by, double xlo, doubl
   return true;
 }
 
-template <class P> void FloatLineAA(const _PIX_Canvas& cv, double x1, double y1, double x2, double y2, const P& pen,
+template <class P> void FloatLineAA(const pix::Canvas& cv, double x1, double y1, double x2, double y2, const P& pen,
                                     int ia) {
   const bool xmajor = std::fabs(x2 - x1) >= std::fabs(y2 - y1);
   double amaj = xmajor ? x1 : y1, amin = xmajor ? y1 : x1;
@@ -204,7 +204,7 @@ template <class P> void FloatLineAA(const _PIX_Canvas& cv, double x1, double y1,
     const LL pos = pos0 + (k - k0) * step;
     const LL m = pos >> 16;
     const int frac = static_cast<int>((pos >> 8) & 0xFF);
-    const int w1 = _PIX_ScaleWeight(255 - frac, ia), w2 = _PIX_ScaleWeight(frac, ia);
+    const int w1 = pix::ScaleWeight(255 - frac, ia), w2 = pix::ScaleWeight(frac, ia);
     if (xmajor) {
       PlotW(cv, k, m, pen, w1), PlotW(cv, k, m + 1, pen, w2);
     } else {
@@ -216,26 +216,26 @@ template <class P> void FloatLineAA(const _PIX_Canvas& cv, double x1, double y1,
 }  // namespace
 
 void PIX_Line(PIX_IBitmap* dest, int x1, int y1, int x2, int y2, PIX_pixel color, float alpha, int mode, bool aa) {
-  _PIX_Canvas cv;
-  if (!_PIX_GetCanvas(dest, cv)) return;
+  pix::Canvas cv;
+  if (!pix::GetCanvas(dest, cv)) return;
   const LL X1 = x1, X2 = x2, Y1 = cv.row(static_cast<LL>(y1)), Y2 = cv.row(static_cast<LL>(y2));
   if (std::max(X1, X2) < 0 || std::min(X1, X2) >= cv.w || std::max(Y1, Y2) < 0 || std::min(Y1, Y2) >= cv.h) return;
   const bool straight = X1 == X2 || Y1 == Y2;
-  if (!aa || straight) return _PIX_WithLinePen(color, alpha, mode, [&](const auto& pen) {
+  if (!aa || straight) return pix::WithLinePen(color, alpha, mode, [&](const auto& pen) {
     StraightLine(cv, X1, Y1, X2, Y2, pen);
   });
   if (Abs(X2 - X1) == Abs(Y2 - Y1)) {
     if ((mode & PIX_COMBINE_MODEMASK) == PIX_COMBINE_COPY && alpha == 1.0f)
-      return DiagonalAA(cv, X1, Y1, X2, Y2, _PIX_WordPen<_PIX_CombinePixelsThreeQuarterMix2FAST>{color},
-                        _PIX_WordPen<_PIX_CombinePixelsQuarterMix2FAST>{color});
+      return DiagonalAA(cv, X1, Y1, X2, Y2, pix::WordPen<_PIX_CombinePixelsThreeQuarterMix2FAST>{color},
+                        pix::WordPen<_PIX_CombinePixelsQuarterMix2FAST>{color});
     const int ia = PIX_Weight(alpha);
-    return _PIX_WithAAPen(color, ia, mode, [&](const auto& pen) {
+    return pix::WithAAPen(color, ia, mode, [&](const auto& pen) {
       using P = std::decay_t<decltype(pen)>;
       DiagonalAA(cv, X1, Y1, X2, Y2, Weighted<P>{pen, (ia * 192) >> 8}, Weighted<P>{pen, (ia * 64) >> 8});
     });
   }
   const int ia = PIX_Weight(alpha);
-  _PIX_WithAAPen(color, ia, mode, [&](const auto& pen) { GeneralLineAA(cv, X1, Y1, X2, Y2, pen, ia); });
+  pix::WithAAPen(color, ia, mode, [&](const auto& pen) { GeneralLineAA(cv, X1, Y1, X2, Y2, pen, ia); });
 }
 
 void PIX_FLine(PIX_IBitmap* dest, float x1, float y1, float x2, float y2, PIX_pixel color, float alpha, int mode,
@@ -245,8 +245,8 @@ void PIX_FLine(PIX_IBitmap* dest, float x1, float y1, float x2, float y2, PIX_pi
     if (!TruncInt(x1, ix1) || !TruncInt(y1, iy1) || !TruncInt(x2, ix2) || !TruncInt(y2, iy2)) return;
     return PIX_Line(dest, ix1, iy1, ix2, iy2, color, alpha, mode, false);
   }
-  _PIX_Canvas cv;
-  if (!_PIX_GetCanvas(dest, cv)) return;
+  pix::Canvas cv;
+  if (!pix::GetCanvas(dest, cv)) return;
   double X1 = x1, X2 = x2, Y1 = cv.row(static_cast<double>(y1)), Y2 = cv.row(static_cast<double>(y2));
   if (!std::isfinite(X1) || !std::isfinite(X2) || !std::isfinite(Y1) || !std::isfinite(Y2)) return;
   if (X1 == X2 && Y1 == Y2) return;
@@ -256,14 +256,14 @@ void PIX_FLine(PIX_IBitmap* dest, float x1, float y1, float x2, float y2, PIX_pi
       !ClipToBox(X1, Y1, X2, Y2, -4.0, -4.0, cv.w + 4.0, cv.h + 4.0))
     return;
   const int ia = PIX_Weight(alpha);
-  _PIX_WithAAPen(color, ia, mode, [&](const auto& pen) { FloatLineAA(cv, X1, Y1, X2, Y2, pen, ia); });
+  pix::WithAAPen(color, ia, mode, [&](const auto& pen) { FloatLineAA(cv, X1, Y1, X2, Y2, pen, ia); });
 }
 
 void PIX_DashedLine(PIX_IBitmap* dest, int x1, int y1, int x2, int y2, int pxon, int pxoff, PIX_pixel color,
                     float alpha, int mode, bool aa) {
   (void)aa;
-  _PIX_Canvas cv;
-  if (!_PIX_GetCanvas(dest, cv) || pxon <= 0) return;
+  pix::Canvas cv;
+  if (!pix::GetCanvas(dest, cv) || pxon <= 0) return;
   LL X1 = x1, X2 = x2, Y1 = cv.row(static_cast<LL>(y1)), Y2 = cv.row(static_cast<LL>(y2));
   if (X1 != X2 && Y1 != Y2) return;
   const bool horizontal = Y1 == Y2;
@@ -274,7 +274,7 @@ void PIX_DashedLine(PIX_IBitmap* dest, int x1, int y1, int x2, int y2, int pxon,
   const LL period = static_cast<LL>(pxon) + std::max(pxoff, 0);
   // The dash phase counts from the line's own smaller end, visible or not.
   const LL from = std::max<LL>(a, 0), to = std::min<LL>(b - 1, (horizontal ? cv.w : cv.h) - 1);
-  _PIX_WithWeightPen(color, PIX_Weight(alpha), mode, [&](const auto& pen) {
+  pix::WithWeightPen(color, PIX_Weight(alpha), mode, [&](const auto& pen) {
     for (LL v = from; v <= to; ++v) {
       if ((v - a) % period >= pxon) {
         v += period - (v - a) % period - 1;

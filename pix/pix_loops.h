@@ -5,9 +5,11 @@
 
 #include "pix/pix_combine.h"
 
+namespace pix {
+
 // A bitmap's pixels as the loops see them: row y starts at bits + y * step, so flipped bitmaps
 // simply have a negative step from their last stored row.
-struct _PIX_Surface {
+struct Surface {
   PIX_pixel* bits = nullptr;
   int w = 0, h = 0;
   ptrdiff_t step = 0;
@@ -15,56 +17,57 @@ struct _PIX_Surface {
 };
 
 // False for a null bitmap, no pixels, an empty size or a zero row span.
-bool _PIX_GetSurface(const PIX_IBitmap* bm, _PIX_Surface& s);
+bool GetSurface(const PIX_IBitmap* bm, Surface& s);
 
 // The common rectangle clip; false when nothing is left.
-bool _PIX_ClipRect(const _PIX_Surface& s, int& x, int& y, int& w, int& h);
+bool ClipRect(const Surface& s, int& x, int& y, int& w, int& h);
 
 // Integer part of a 16.16 value, saturated to the int range.
-static inline int _PIX_Fixed16ToInt(long long v) {
+static inline int Fixed16ToInt(long long v) {
   v >>= 16;
   return v > 0x7fffffffLL ? 0x7fffffff : v < -0x7fffffffLL ? -0x7fffffff : static_cast<int>(v);
 }
 
-struct _PIX_Window;
+struct Window;
 
-template <class R> struct _PIX_RuleTag {
+template <class R> struct RuleTag {
   using type = R;
 };
 
-// Calls f(_PIX_RuleTag<Rule>()) for the add, dodge, multiply, overlay and HSV rules, with or
+// Calls f(RuleTag<Rule>()) for the add, dodge, multiply, overlay and HSV rules, with or
 // without source alpha. False for any other mode (copy included).
-template <class F> bool _PIX_DispatchBlendRule(int mode, F&& f) {
+template <class F> bool DispatchBlendRule(int mode, F&& f) {
   switch (mode & PIX_RULE_MASK) {
-    case PIX_COMBINE_ADD: f(_PIX_RuleTag<_PIX_CombinePixelsAdd>()); return true;
-    case PIX_COMBINE_DODGE: f(_PIX_RuleTag<_PIX_CombinePixelsColorDodge>()); return true;
-    case PIX_COMBINE_MULTIPLY: f(_PIX_RuleTag<_PIX_CombinePixelsMulNoClamp>()); return true;
-    case PIX_COMBINE_OVERLAY: f(_PIX_RuleTag<_PIX_CombinePixelsOverlay>()); return true;
-    case PIX_COMBINE_HSVADJUST: f(_PIX_RuleTag<_PIX_CombinePixelsHSVAdjust>()); return true;
-    case PIX_FLAG_SOURCE_ALPHA | PIX_COMBINE_ADD: f(_PIX_RuleTag<_PIX_CombinePixelsAddSourceAlpha>()); return true;
+    case PIX_COMBINE_ADD: f(RuleTag<_PIX_CombinePixelsAdd>()); return true;
+    case PIX_COMBINE_DODGE: f(RuleTag<_PIX_CombinePixelsColorDodge>()); return true;
+    case PIX_COMBINE_MULTIPLY: f(RuleTag<_PIX_CombinePixelsMulNoClamp>()); return true;
+    case PIX_COMBINE_OVERLAY: f(RuleTag<_PIX_CombinePixelsOverlay>()); return true;
+    case PIX_COMBINE_HSVADJUST: f(RuleTag<_PIX_CombinePixelsHSVAdjust>()); return true;
+    case PIX_FLAG_SOURCE_ALPHA | PIX_COMBINE_ADD: f(RuleTag<_PIX_CombinePixelsAddSourceAlpha>()); return true;
     case PIX_FLAG_SOURCE_ALPHA | PIX_COMBINE_DODGE:
-      f(_PIX_RuleTag<_PIX_CombinePixelsColorDodgeSourceAlpha>());
+      f(RuleTag<_PIX_CombinePixelsColorDodgeSourceAlpha>());
       return true;
     case PIX_FLAG_SOURCE_ALPHA | PIX_COMBINE_MULTIPLY:
-      f(_PIX_RuleTag<_PIX_CombinePixelsMulSourceAlphaNoClamp>());
+      f(RuleTag<_PIX_CombinePixelsMulSourceAlphaNoClamp>());
       return true;
     case PIX_FLAG_SOURCE_ALPHA | PIX_COMBINE_OVERLAY:
-      f(_PIX_RuleTag<_PIX_CombinePixelsOverlaySourceAlpha>());
+      f(RuleTag<_PIX_CombinePixelsOverlaySourceAlpha>());
       return true;
     case PIX_FLAG_SOURCE_ALPHA | PIX_COMBINE_HSVADJUST:
-      f(_PIX_RuleTag<_PIX_CombinePixelsHSVAdjustSourceAlpha>());
+      f(RuleTag<_PIX_CombinePixelsHSVAdjustSourceAlpha>());
       return true;
     default: return false;
   }
 }
 
+}  // namespace pix
 
 template <class R> struct _PIX_Template_Blit2 {
   // Resampling families, defined in pix_scaled_loops.h.
   static void scaleBlit(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long curx, long long cury,
-                        long long idx, long long idy, const _PIX_Window& win, bool bilinear, int alpha);
+                        long long idx, long long idy, const pix::Window& win, bool bilinear, int alpha);
   static void scaleBlitFilterDown(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long curx, long long cury,
-                                  long long idx, long long idy, const _PIX_Window& win, int size, int alpha);
+                                  long long idx, long long idy, const pix::Window& win, int size, int alpha);
   // Unscaled copy of w x h pixels through the rule.
   static void blit(PIX_pixel* dest, const PIX_pixel* src, int w, int h, ptrdiff_t dstep, ptrdiff_t sstep,
                    int alpha) {
@@ -92,10 +95,10 @@ template <class R> struct _PIX_Template_Blit1 {
     for (; h > 0; --h, dest += step) {
       long long r = ir, g = ig, b = ib, a = ia;
       for (int x = 0; x < w; ++x) {
-        const int wa = _PIX_Fixed16ToInt(a);
+        const int wa = pix::Fixed16ToInt(a);
         const int weight = wa < 0 ? 0 : wa > 256 ? 256 : wa;
-        R::doPix(reinterpret_cast<unsigned char*>(dest + x), _PIX_Clamp(_PIX_Fixed16ToInt(r)),
-                 _PIX_Clamp(_PIX_Fixed16ToInt(g)), _PIX_Clamp(_PIX_Fixed16ToInt(b)), _PIX_Clamp(wa), weight);
+        R::doPix(reinterpret_cast<unsigned char*>(dest + x), pix::Clamp(pix::Fixed16ToInt(r)),
+                 pix::Clamp(pix::Fixed16ToInt(g)), pix::Clamp(pix::Fixed16ToInt(b)), pix::Clamp(wa), weight);
         r += drdx, g += dgdx, b += dbdx, a += dadx;
       }
       ir += drdy, ig += dgdy, ib += dbdy, ia += dady;
@@ -105,7 +108,7 @@ template <class R> struct _PIX_Template_Blit1 {
 
 template <class R> struct _PIX_Template_Blit0 {
   static void scaleBlitFAST(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long curx, long long cury,
-                            long long idx, long long idy, const _PIX_Window& win);
+                            long long idx, long long idy, const pix::Window& win);
   static void solidBlitFAST(PIX_pixel* dest, int w, int h, PIX_pixel color, ptrdiff_t step) {
     for (; h > 0; --h, dest += step)
       for (int x = 0; x < w; ++x) R::doPixFAST(dest + x, color);

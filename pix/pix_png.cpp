@@ -85,8 +85,8 @@ bool Run(Decode& st) {
   } else {
     st.target->resize(iw, ih);
   }
-  _PIX_Surface s;
-  if (!_PIX_GetSurface(st.target, s) || s.w != iw || s.h != ih) return false;
+  pix::Surface s;
+  if (!pix::GetSurface(st.target, s) || s.w != iw || s.h != ih) return false;
   png_bytep* rows = st.rows.Resize(ih);
   if (!rows || st.rows.GetSize() < ih) return false;
   for (int y = 0; y < ih; ++y) rows[y] = reinterpret_cast<png_bytep>(s.row(y));

@@ -12,7 +12,7 @@ void QuietWarning(png_structp, png_const_charp) {}
 
 // Everything that may jump back out of libpng; the rows are read straight from the bitmap, which
 // libpng copies before reordering the bytes.
-bool Write(png_structp png, png_infop info, FILE* f, const _PIX_Surface& s) {
+bool Write(png_structp png, png_infop info, FILE* f, const pix::Surface& s) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_init_io(png, f);
   png_set_IHDR(png, info, static_cast<png_uint_32>(s.w), static_cast<png_uint_32>(s.h), 8,
@@ -28,8 +28,8 @@ bool Write(png_structp png, png_infop info, FILE* f, const _PIX_Surface& s) {
 }  // namespace
 
 bool PIX_WritePNG(const PIX_IBitmap* bmp, const char* filename) {
-  _PIX_Surface s;
-  if (!filename || !_PIX_GetSurface(bmp, s)) return false;
+  pix::Surface s;
+  if (!filename || !pix::GetSurface(bmp, s)) return false;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, QuietError, QuietWarning);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (!info) {

@@ -12,7 +12,7 @@ using LL = long long;
 // GCC's 128-bit integer; __extension__ tells -Wpedantic it is meant.
 __extension__ typedef __int128 Wide;
 
-template <class P> inline void Span(const _PIX_Canvas& cv, LL y, LL xl, LL xr, const P& pen) {
+template <class P> inline void Span(const pix::Canvas& cv, LL y, LL xl, LL xr, const P& pen) {
   xl = std::max<LL>(xl, 0), xr = std::min<LL>(xr, cv.w - 1);
   if (xl <= xr) pen.run(cv.at(xl, y), static_cast<int>(xr - xl + 1));
 }
@@ -30,7 +30,7 @@ struct TrapEdge {
   LL at(LL k) const { return x + sign * ((k * mag) >> 16); }
 };
 
-template <class P> void Trapezoid(const _PIX_Canvas& cv, LL x1a, LL x1b, LL y1, LL x2a, LL x2b, LL y2, const P& pen) {
+template <class P> void Trapezoid(const pix::Canvas& cv, LL x1a, LL x1b, LL y1, LL x2a, LL x2b, LL y2, const P& pen) {
   if (y1 > y2) std::swap(x1a, x2a), std::swap(x1b, x2b), std::swap(y1, y2);
   if ((x1b < 0 && x2b < 0) || (x1a >= cv.w && x2a >= cv.w) || y2 < 0 || y1 >= cv.h) return;
   const TrapEdge left(x1a, x2a, y2 - y1), right(x1b, x2b, y2 - y1);
@@ -69,7 +69,7 @@ inline LL EdgeX(const Pt& a, const Pt& b, LL y) { return a.x + (y - a.y) * (b.x 
 
 // Rows from the top vertex down: each row spans from the left chain to the right chain, each edge
 // x worked out from the edge's own end points so neighbours sharing an edge meet without a gap.
-template <class P> void Polygon(const _PIX_Canvas& cv, const Pt* p, int n, const P& pen) {
+template <class P> void Polygon(const pix::Canvas& cv, const Pt* p, int n, const P& pen) {
   if (p[0].y == p[n - 1].y) {
     if (p[0].y >= 0 && p[0].y < cv.h) Span(cv, p[0].y, p[0].x, p[n - 1].x, pen);
     return;
@@ -93,17 +93,17 @@ template <class P> void Polygon(const _PIX_Canvas& cv, const Pt* p, int n, const
 
 void PIX_FillTrapezoid(PIX_IBitmap* dest, int x1a, int x1b, int y1, int x2a, int x2b, int y2, PIX_pixel color,
                        float alpha, int mode) {
-  _PIX_Canvas cv;
-  if (!_PIX_GetCanvas(dest, cv)) return;
+  pix::Canvas cv;
+  if (!pix::GetCanvas(dest, cv)) return;
   const LL Y1 = cv.row(static_cast<LL>(y1)), Y2 = cv.row(static_cast<LL>(y2));
-  _PIX_WithFillPen(color, PIX_Weight(alpha), mode,
+  pix::WithFillPen(color, PIX_Weight(alpha), mode,
                    [&](const auto& pen) { Trapezoid(cv, x1a, x1b, Y1, x2a, x2b, Y2, pen); });
 }
 
 void PIX_FillConvexPolygon(PIX_IBitmap* dest, const int* x, const int* y, int npoints, PIX_pixel color, float alpha,
                            int mode) {
-  _PIX_Canvas cv;
-  if (!x || !y || npoints < 3 || !_PIX_GetCanvas(dest, cv)) return;
+  pix::Canvas cv;
+  if (!x || !y || npoints < 3 || !pix::GetCanvas(dest, cv)) return;
   const int ia = PIX_Weight(alpha);
   if (ia == 0) return;
   std::array<Pt, kStackPoints> local;
@@ -116,7 +116,7 @@ void PIX_FillConvexPolygon(PIX_IBitmap* dest, const int* x, const int* y, int np
   for (int i = 0; i < npoints; ++i) p[i] = Pt{x[i], cv.row(static_cast<LL>(y[i]))};
   std::sort(p, p + npoints, [](const Pt& a, const Pt& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
   if (p[0].y >= cv.h || p[npoints - 1].y < 0) return;
-  _PIX_WithFillPen(color, ia, mode, [&](const auto& pen) { Polygon(cv, p, npoints, pen); });
+  pix::WithFillPen(color, ia, mode, [&](const auto& pen) { Polygon(cv, p, npoints, pen); });
 }
 
 void PIX_FillTriangle(PIX_IBitmap* dest, int x1, int y1, int x2, int y2, int x3, int y3, PIX_pixel color,

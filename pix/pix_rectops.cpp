@@ -26,9 +26,9 @@ int Scale256(float v) {
 
 void PIX_GradRect(PIX_IBitmap* dest, int x, int y, int w, int h, float ir, float ig, float ib, float ia, float drdx,
                   float dgdx, float dbdx, float dadx, float drdy, float dgdy, float dbdy, float dady, int mode) {
-  _PIX_Surface s;
+  pix::Surface s;
   const int x0 = x, y0 = y;
-  if (!_PIX_GetSurface(dest, s) || !_PIX_ClipRect(s, x, y, w, h)) return;
+  if (!pix::GetSurface(dest, s) || !pix::ClipRect(s, x, y, w, h)) return;
   // Clipping keeps the gradient anchored at the rectangle's own corner.
   const long long cx = x - x0, cy = y - y0;
   const long long sr = Fixed16(drdx, 255), sg = Fixed16(dgdx, 255), sb = Fixed16(dbdx, 255), sa = Fixed16(dadx, 256);
@@ -42,17 +42,17 @@ void PIX_GradRect(PIX_IBitmap* dest, int x, int y, int w, int h, float ir, float
   };
   switch (mode & PIX_COMBINE_MODEMASK) {
     case PIX_COMBINE_COPY:
-      if (ia == 1.0f && dadx == 0.0f && dady == 0.0f) return run(_PIX_RuleTag<_PIX_CombinePixelsClobberClamp>());
-      return run(_PIX_RuleTag<_PIX_CombinePixelsCopyClamp>());
-    case PIX_COMBINE_MULTIPLY: return run(_PIX_RuleTag<_PIX_CombinePixelsMulClamp>());
-    default: _PIX_DispatchBlendRule(mode & PIX_COMBINE_MODEMASK, run);
+      if (ia == 1.0f && dadx == 0.0f && dady == 0.0f) return run(pix::RuleTag<_PIX_CombinePixelsClobberClamp>());
+      return run(pix::RuleTag<_PIX_CombinePixelsCopyClamp>());
+    case PIX_COMBINE_MULTIPLY: return run(pix::RuleTag<_PIX_CombinePixelsMulClamp>());
+    default: pix::DispatchBlendRule(mode & PIX_COMBINE_MODEMASK, run);
   }
 }
 
 void PIX_MultiplyAddRect(PIX_IBitmap* dest, int x, int y, int w, int h, float rsc, float gsc, float bsc, float asc,
                          float radd, float gadd, float badd, float aadd) {
-  _PIX_Surface s;
-  if (!_PIX_GetSurface(dest, s) || !_PIX_ClipRect(s, x, y, w, h)) return;
+  pix::Surface s;
+  if (!pix::GetSurface(dest, s) || !pix::ClipRect(s, x, y, w, h)) return;
   // Per byte position: blue, green, red, alpha.
   const int S[4] = {Scale256(bsc), Scale256(gsc), Scale256(rsc), Scale256(asc)};
   const int A[4] = {Scale256(badd), Scale256(gadd), Scale256(radd), Scale256(aadd)};
@@ -70,16 +70,16 @@ void PIX_MultiplyAddRect(PIX_IBitmap* dest, int x, int y, int w, int h, float rs
 
 void PIX_ProcessRect(PIX_IBitmap* dest, int x, int y, int w, int h, void (*procFunc)(PIX_pixel* p, void* parm),
                      void* parm) {
-  _PIX_Surface s;
-  if (!procFunc || !_PIX_GetSurface(dest, s) || !_PIX_ClipRect(s, x, y, w, h)) return;
+  pix::Surface s;
+  if (!procFunc || !pix::GetSurface(dest, s) || !pix::ClipRect(s, x, y, w, h)) return;
   PIX_pixel* row = s.row(y) + x;
   for (; h > 0; --h, row += s.step)
     for (int i = 0; i < w; ++i) procFunc(row + i, parm);
 }
 
 void PIX_SetAlphaFromColorMask(PIX_IBitmap* dest, PIX_pixel color) {
-  _PIX_Surface s;
-  if (!_PIX_GetSurface(dest, s)) return;
+  pix::Surface s;
+  if (!pix::GetSurface(dest, s)) return;
   const PIX_pixel key = color & 0xFFFFFFu;
   for (int y = 0; y < s.h; ++y) {
     PIX_pixel* row = s.row(y);
@@ -105,8 +105,8 @@ bool FillRun(PIX_pixel* row, int w, int x, PIX_pixel target, PIX_pixel newcolor,
 }  // namespace
 
 void PIX_SimpleFill(PIX_IBitmap* dest, int x, int y, PIX_pixel newcolor, PIX_pixel comparemask, PIX_pixel keepmask) {
-  _PIX_Surface s;
-  if (!_PIX_GetSurface(dest, s) || x < 0 || y < 0 || x >= s.w || y >= s.h) return;
+  pix::Surface s;
+  if (!pix::GetSurface(dest, s) || x < 0 || y < 0 || x >= s.w || y >= s.h) return;
   const PIX_pixel target = s.row(y)[x] & comparemask;
   for (int j = y; j < s.h && FillRun(s.row(j), s.w, x, target, newcolor, comparemask, keepmask); ++j) {
   }

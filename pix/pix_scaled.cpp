@@ -68,7 +68,7 @@ bool PlanAxis(long long dpos, long long dlen, double spos, double slen, int dest
   return a.hi > a.lo;
 }
 
-void MakeWindow(const _PIX_Surface& ss, int l, int t, int r, int b, _PIX_Window& win) {
+void MakeWindow(const pix::Surface& ss, int l, int t, int r, int b, pix::Window& win) {
   win.bits = ss.row(t) + l;
   win.step = ss.step;
   win.w = r - l;
@@ -84,11 +84,11 @@ void PIX_ScaledBlit(PIX_IBitmap* dest, const PIX_IBitmap* src, int dstx, int dst
       ((mode & 0xFF00) != PIX_FILTER_BILINEAR || (NearWhole(srcx) && NearWhole(srcy))))
     return PIX_Blit(dest, src, dstx, dsty, SatInt(srcx + 0.5), SatInt(srcy + 0.5), dstw, dsth, alpha, mode);
 
-  _PIX_Surface ds, ss;
-  if (!_PIX_GetSurface(dest, ds) || !_PIX_GetSurface(src, ss)) return;
+  pix::Surface ds, ss;
+  if (!pix::GetSurface(dest, ds) || !pix::GetSurface(src, ss)) return;
   Axis ax, ay;
   if (!PlanAxis(dstx, dstw, srcx, srcw, ds.w, ss.w, ax) || !PlanAxis(dsty, dsth, srcy, srch, ds.h, ss.h, ay)) return;
-  _PIX_Window win;
+  pix::Window win;
   MakeWindow(ss, ax.lo, ay.lo, ax.hi, ay.hi, win);
   const long long curx = ax.cur - ax.lo * 65536LL, cury = ay.cur - ay.lo * 65536LL;
   const int w = static_cast<int>(ax.count), h = static_cast<int>(ay.count);
@@ -107,7 +107,7 @@ void PIX_ScaledBlit(PIX_IBitmap* dest, const PIX_IBitmap* src, int dstx, int dst
   if (bilinear && ax.adv >= 1.7 && ay.adv >= 1.7) {
     const int size = std::max(ax.step, ay.step) > 0x30000 ? 5 : 3;
     if (pix::FastBoxScale(d, ds.step, w, h, curx, cury, ax.step, ay.step, win, size, ia, mode)) return;
-    _PIX_DispatchResampleRule(mode, ia, [&](auto tag) {
+    pix::DispatchResampleRule(mode, ia, [&](auto tag) {
       _PIX_Template_Blit2<typename decltype(tag)::type>::scaleBlitFilterDown(d, ds.step, w, h, curx, cury, ax.step,
                                                                               ay.step, win, size, ia);
     });
@@ -115,13 +115,13 @@ void PIX_ScaledBlit(PIX_IBitmap* dest, const PIX_IBitmap* src, int dstx, int dst
   }
   // Bilinear scaling is the mapping that steps only across columns and down rows.
   if (bilinear) {
-    _PIX_DeltaSteps st;
+    pix::DeltaSteps st;
     st.s = curx, st.t = cury, st.dsdx = ax.step, st.dtdy = ay.step;
     if (pix::FastBilinearDelta(d, ds.step, w, h, st, win, ia, mode)) return;
   } else if (pix::FastNearestScale(d, ds.step, w, h, curx, cury, ax.step, ay.step, win, ia, mode)) {
     return;
   }
-  _PIX_DispatchResampleRule(mode, ia, [&](auto tag) {
+  pix::DispatchResampleRule(mode, ia, [&](auto tag) {
     _PIX_Template_Blit2<typename decltype(tag)::type>::scaleBlit(d, ds.step, w, h, curx, cury, ax.step, ay.step, win,
                                                                  bilinear, ia);
   });
@@ -138,7 +138,7 @@ struct Mapping {
 
 // Source window of a mapped blit: the source rectangle with cliptosourcerect, else the whole
 // source.
-bool MappedWindow(const _PIX_Surface& ss, double srcx, double srcy, double srcw, double srch, bool clip, int& l,
+bool MappedWindow(const pix::Surface& ss, double srcx, double srcy, double srcw, double srch, bool clip, int& l,
                   int& t, int& r, int& b) {
   l = 0, t = 0, r = ss.w, b = ss.h;
   if (clip) {
@@ -150,7 +150,7 @@ bool MappedWindow(const _PIX_Surface& ss, double srcx, double srcy, double srcw,
 
 // Moves the start past destination rows and columns left of or above the destination, limits the
 // area to the destination and converts to fixed point. False when nothing is left.
-bool ClipMapping(Mapping m, const _PIX_Surface& ds, int wl, int wt, _PIX_DeltaSteps& st, _PIX_WeightSteps& wst,
+bool ClipMapping(Mapping m, const pix::Surface& ds, int wl, int wt, pix::DeltaSteps& st, pix::WeightSteps& wst,
                  PIX_pixel*& d, int& w, int& h) {
   if (m.dy < 0) {
     const double k = static_cast<double>(-m.dy);
@@ -179,9 +179,9 @@ bool ClipMapping(Mapping m, const _PIX_Surface& ds, int wl, int wt, _PIX_DeltaSt
 
 // A mapped blit clipped and converted, ready for the loops.
 struct MappedArea {
-  _PIX_DeltaSteps st;
-  _PIX_WeightSteps wst;
-  _PIX_Window win;
+  pix::DeltaSteps st;
+  pix::WeightSteps wst;
+  pix::Window win;
   PIX_pixel* d = nullptr;
   ptrdiff_t step = 0;
   int w = 0, h = 0;
@@ -190,8 +190,8 @@ struct MappedArea {
 bool Prepare(PIX_IBitmap* dest, const PIX_IBitmap* src, const Mapping& m, double srcx, double srcy, double srcw,
              double srch, bool clip, MappedArea& a) {
   if (!dest || !src || m.dw == 0 || m.dh == 0) return false;
-  _PIX_Surface ds, ss;
-  if (!_PIX_GetSurface(dest, ds) || !_PIX_GetSurface(src, ss)) return false;
+  pix::Surface ds, ss;
+  if (!pix::GetSurface(dest, ds) || !pix::GetSurface(src, ss)) return false;
   int l, t, r, b;
   if (!MappedWindow(ss, srcx, srcy, srcw, srch, clip, l, t, r, b)) return false;
   if (!ClipMapping(m, ds, l, t, a.st, a.wst, a.d, a.w, a.h)) return false;
@@ -206,7 +206,7 @@ void RunDelta(PIX_IBitmap* dest, const PIX_IBitmap* src, const Mapping& m, doubl
   MappedArea a;
   if (ia == 0 || !Prepare(dest, src, m, srcx, srcy, srcw, srch, clip, a)) return;
   if (pix::FastBilinearDelta(a.d, a.step, a.w, a.h, a.st, a.win, ia, mode)) return;
-  _PIX_DispatchResampleRule(mode, ia, [&](auto tag) {
+  pix::DispatchResampleRule(mode, ia, [&](auto tag) {
     _PIX_Template_Blit3<typename decltype(tag)::type>::deltaBlit(a.d, a.step, a.w, a.h, a.st, a.win, mode & 0xFF00,
                                                                  ia);
   });
@@ -216,16 +216,16 @@ void RunDeltaAlpha(PIX_IBitmap* dest, const PIX_IBitmap* src, const Mapping& m, 
                    double srcw, double srch, bool clip, int mode) {
   MappedArea a;
   if (!Prepare(dest, src, m, srcx, srcy, srcw, srch, clip, a)) return;
-  _PIX_WeightSteps& wst = a.wst;
+  pix::WeightSteps& wst = a.wst;
   // With a varying weight the copy rules serve every weight; negative ones draw nothing for them.
   auto run = [&](auto tag) {
     _PIX_Template_Blit4<typename decltype(tag)::type>::deltaBlitAlpha(a.d, a.step, a.w, a.h, a.st, wst, a.win,
                                                                       mode & 0xFF00);
   };
   switch (mode & PIX_RULE_MASK) {
-    case PIX_COMBINE_COPY: wst.minWeight = 1; return run(_PIX_RuleTag<_PIX_CombinePixelsCopyNoClamp>());
-    case PIX_FLAG_SOURCE_ALPHA: wst.minWeight = 1; return run(_PIX_RuleTag<_PIX_CombinePixelsCopySourceAlphaNoClamp>());
-    default: wst.minWeight = -PIX_WEIGHT_LIMIT; _PIX_DispatchBlendRule(mode, run);
+    case PIX_COMBINE_COPY: wst.minWeight = 1; return run(pix::RuleTag<_PIX_CombinePixelsCopyNoClamp>());
+    case PIX_FLAG_SOURCE_ALPHA: wst.minWeight = 1; return run(pix::RuleTag<_PIX_CombinePixelsCopySourceAlphaNoClamp>());
+    default: wst.minWeight = -PIX_WEIGHT_LIMIT; pix::DispatchBlendRule(mode, run);
   }
 }
 

@@ -66,9 +66,9 @@ thread_local SampleScratch tScratch;
 // as its own lower neighbour, cancels the vertical terms and leaves the last row's rule. The n
 // columns from first, all inside the window, have source pixels xs and fractions xf. False when
 // the columns do not form blocks.
-bool BlockScale(const ScaleKernels& kern, PIX_pixel* dest, ptrdiff_t dstep, int h, const _PIX_DeltaSteps& st,
-                const _PIX_Window& win, int ia, BlendRow row, PIX_pixel* samples, long long first, int n,
-                const int* xs, const uint32_t* xf) {
+bool BlockScale(const ScaleKernels& kern, PIX_pixel* dest, ptrdiff_t dstep, int h, const DeltaSteps& st,
+                const Window& win, int ia, BlendRow row, PIX_pixel* samples, long long first, int n, const int* xs,
+                const uint32_t* xf) {
   if (n <= 0) return true;
   kernels::BilinearBlock* blocks = Scratch(tScratch.blocks, (n + 7) / 8 * 2);
   if (!blocks || !kern.bilinearBlocks(xs, xf, n, win.w, blocks)) return false;
@@ -86,7 +86,7 @@ bool BlockScale(const ScaleKernels& kern, PIX_pixel* dest, ptrdiff_t dstep, int 
   return true;
 }
 
-bool SaneSteps(const _PIX_DeltaSteps& st, int w, int h) {
+bool SaneSteps(const DeltaSteps& st, int w, int h) {
   const long long rows = h;
   return Sane(st.s) && Sane(st.t) && Sane(st.dsdx) && Sane(st.dtdx) && Sane(st.dsdy) && Sane(st.dtdy) &&
          Sane(st.dsdxdy) && Sane(st.dtdxdy) && Sane(st.dsdy * rows) && Sane(st.dtdy * rows) &&
@@ -96,8 +96,8 @@ bool SaneSteps(const _PIX_DeltaSteps& st, int w, int h) {
 
 }  // namespace
 
-bool FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, const _PIX_DeltaSteps& st,
-                       const _PIX_Window& win, int ia, int mode) {
+bool FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, const DeltaSteps& st, const Window& win, int ia,
+                       int mode) {
   const ScaleKernels* kp = kernels::Active().scale;
   if (!kp || (mode & 0xFF00) != PIX_FILTER_BILINEAR) return false;
   const ScaleKernels& kern = *kp;
@@ -137,8 +137,8 @@ bool FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, const _PI
     columnWeights = Scratch(tScratch.columnWeights, w);
     if (!columnWeights) return false;
   }
-  _PIX_DeltaSteps pos = st;
-  _PIX_Channels edge;
+  DeltaSteps pos = st;
+  Channels edge;
   for (; h > 0; --h, dest += dstep) {
     PIX_pixel* target = direct ? dest : samples;
     // Columns [from, to) sample inside the window; [runFrom, runTo) have their right and lower
@@ -168,7 +168,7 @@ bool FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, const _PI
         continue;
       }
       const long long s = pos.s + x * pos.dsdx, t = pos.t + x * pos.dtdx;
-      _PIX_Bilinear(win, s >> 16, t >> 16, static_cast<int>(s & 0xFFFF), static_cast<int>(t & 0xFFFF), edge);
+      Bilinear(win, s >> 16, t >> 16, static_cast<int>(s & 0xFFFF), static_cast<int>(t & 0xFFFF), edge);
       target[x] = PIX_RGBA(edge.c[2], edge.c[1], edge.c[0], edge.c[3]);
     }
     if (to > from && !direct) row(dest + from, samples + from, static_cast<int>(to - from), ia);
@@ -178,7 +178,7 @@ bool FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, const _PI
 }
 
 bool FastNearestScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long curx, long long cury, long long idx,
-                      long long idy, const _PIX_Window& win, int ia, int mode) {
+                      long long idy, const Window& win, int ia, int mode) {
   if (!Sane(curx) || !Sane(cury) || !Sane(idx) || !Sane(idy) || !Sane(idx * w) || !Sane(idy * h)) return false;
   const BlendRow row = CombineRow(mode, ia);
   if (!row) return true;
@@ -251,8 +251,8 @@ thread_local KIT_TypedBuf<uint32_t> tBoxBuffer;
 
 }  // namespace
 
-bool FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long curx, long long cury,
-                       long long idx, long long idy, const _PIX_Window& win, int size, int ia, int mode) {
+bool FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long curx, long long cury, long long idx,
+                  long long idy, const Window& win, int size, int ia, int mode) {
   const ScaleKernels* kp = kernels::Active().scale;
   if (!kp || !Sane(curx) || !Sane(cury) || !Sane(idx) || !Sane(idy) ||
       !Sane(idx * w) || !Sane(idy * h))

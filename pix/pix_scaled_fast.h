@@ -10,12 +10,13 @@
 namespace pix {
 
 // Bilinear sampling over a mapped area, as _PIX_Template_Blit3::deltaBlit does.
-bool FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, const _PIX_DeltaSteps& st,
-                       const _PIX_Window& win, int ia, int mode);
+bool FastBilinearDelta(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, const DeltaSteps& st, const Window& win, int ia,
+                       int mode);
 // Nearest-neighbour scaling, as _PIX_Template_Blit2::scaleBlit does without the filter.
 bool FastNearestScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long curx, long long cury, long long idx,
-                      long long idy, const _PIX_Window& win, int ia, int mode);
+                      long long idy, const Window& win, int ia, int mode);
 // The box reduction of _PIX_Template_Blit2::scaleBlitFilterDown.
-bool FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long curx, long long cury, long long idx, long long idy, const _PIX_Window& win, int size, int ia, int mode);
+bool FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long curx, long long cury, long long idx,
+                  long long idy, const Window& win, int size, int ia, int mode);
 
 }  // namespace pix

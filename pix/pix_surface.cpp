@@ -1,6 +1,8 @@
 #include "pix/pix_loops.h"
 
-bool _PIX_GetSurface(const PIX_IBitmap* bm, _PIX_Surface& s) {
+namespace pix {
+
+bool GetSurface(const PIX_IBitmap* bm, Surface& s) {
   if (!bm) return false;
   s.bits = bm->getBits();
   s.w = bm->getWidth();
@@ -15,7 +17,7 @@ bool _PIX_GetSurface(const PIX_IBitmap* bm, _PIX_Surface& s) {
   return true;
 }
 
-bool _PIX_ClipRect(const _PIX_Surface& s, int& x, int& y, int& w, int& h) {
+bool ClipRect(const Surface& s, int& x, int& y, int& w, int& h) {
   long long lx = x, ly = y, lw = w, lh = h;
   if (lx < 0) lw += lx, lx = 0;
   if (ly < 0) lh += ly, ly = 0;
@@ -26,3 +28,5 @@ bool _PIX_ClipRect(const _PIX_Surface& s, int& x, int& y, int& w, int& h) {
   x = static_cast<int>(lx), y = static_cast<int>(ly), w = static_cast<int>(lw), h = static_cast<int>(lh);
   return true;
 }
+
+}  // namespace pix

@@ -4,7 +4,9 @@
 
 #include "pix/pix_bitmap.h"
 
-struct _PIX_Window {
+namespace pix {
+
+struct Window {
   const PIX_pixel* bits = nullptr;  // the window's top-left pixel
   ptrdiff_t step = 0;
   int w = 0, h = 0;
@@ -14,3 +16,5 @@ struct _PIX_Window {
            static_cast<unsigned long long>(y) < static_cast<unsigned long long>(h);
   }
 };
+
+}  // namespace pix

@@ -1,6 +1,7 @@
 #include "platform/x11_canvas.h"
 
 // The plug-in core's headers come before Xlib's macros (Bool, None, Status) can reach them.
+#include "gdi/gdi.h"
 #include "graphics/IGraphics.h"
 #include "pix/pix_cachedfont.h"
 #include "platform/x11_errors.h"

@@ -1,5 +1,6 @@
 #include "platform/x11_tooltip.h"
 
+#include "gdi/gdi.h"
 #include "pix/pix.h"
 #include "pix/pix_cachedfont.h"
 #include "platform/x11_canvas.h"

@@ -41,15 +41,15 @@ void CoverageCopy(const kernels::GlyphArea& a, uint32_t color, int ia);
 
 // Resampling.
 void Gather(const uint32_t* row, const int* columns, int n, uint32_t* out);
-void BilinearRun(const _PIX_Window& win, long long s, long long t, long long ds, long long dt, int n, uint32_t* out);
-void ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t* col);
+void BilinearRun(const Window& win, long long s, long long t, long long ds, long long dt, int n, uint32_t* out);
+void ColumnSums(const Window& win, int y0, int y1, int c0, int c1, uint16_t* col);
 void BoxResults(const uint16_t* col, const int* first, const int* count, int n, int size, int rows, uint32_t* out);
 void BilinearScaleWeights(const uint32_t* xf, int yf, int n, uint64_t* w);
 void BilinearScaleRow(const uint32_t* r0, const uint32_t* r1, const int* xs, const uint64_t* w, int n, uint32_t* out);
 bool BilinearBlocks(const int* xs, const uint32_t* xf, int n, int width, kernels::BilinearBlock* blocks);
 void BilinearBlockRow(const uint32_t* r0, const uint32_t* r1, const kernels::BilinearBlock* blocks, int n, int yf,
                       uint32_t* out);
-void ColumnPlanes(const _PIX_Window& win, int y0, int y1, int c0, int c1, int org, uint32_t* xs, uint32_t* os);
+void ColumnPlanes(const Window& win, int y0, int y1, int c0, int c1, int org, uint32_t* xs, uint32_t* os);
 void BoxRowStep4(const uint32_t* xs, const uint32_t* os, int n, uint16_t recip, uint16_t firstRecip,
                  uint16_t lastRecip, uint32_t* out);
 

@@ -16,9 +16,7 @@ inline int Min(int a, int b) { return b < a ? b : a; }
 inline int Max(int a, int b) { return a < b ? b : a; }
 
 // win.row(y), computed here (see above).
-inline const uint32_t* Row(const _PIX_Window& win, long long y) {
-  return win.bits + static_cast<ptrdiff_t>(y) * win.step;
-}
+inline const uint32_t* Row(const Window& win, long long y) { return win.bits + static_cast<ptrdiff_t>(y) * win.step; }
 
 // A kernel's row count as a type, so that loops can be unrolled for each count.
 template <int N> struct RowCount {
@@ -45,8 +43,7 @@ inline __m256 Pair(const uint32_t* p, ptrdiff_t step, __m256 f) {
 
 }  // namespace
 
-void BilinearRun(const _PIX_Window& win, long long s, long long t, long long ds, long long dt, int n,
-                           uint32_t* out) {
+void BilinearRun(const Window& win, long long s, long long t, long long ds, long long dt, int n, uint32_t* out) {
   const __m256 scale = _mm256_set1_ps(1.0f / 65536.0f);
   int k = 0;
   for (; k + 2 <= n; k += 2, s += 2 * ds, t += 2 * dt) {
@@ -311,7 +308,7 @@ template <int Rows> int ColumnSumsOf(const uint32_t* const* rows, int c, int c1,
 
 }  // namespace
 
-void ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t* col) {
+void ColumnSums(const Window& win, int y0, int y1, int c0, int c1, uint16_t* col) {
   const uint32_t* rows[5];
   const int n = y1 - y0 + 1;
   for (int r = 0; r < n; ++r) rows[r] = Row(win, y0 + r);
@@ -416,8 +413,7 @@ inline __m256i HalfKernels(const uint32_t* xs, const uint32_t* os, int c) {
 
 }  // namespace
 
-void ColumnPlanes(const _PIX_Window& win, int y0, int y1, int c0, int c1, int org, uint32_t* xs,
-                            uint32_t* os) {
+void ColumnPlanes(const Window& win, int y0, int y1, int c0, int c1, int org, uint32_t* xs, uint32_t* os) {
   const uint32_t* p = Row(win, y0);
   WithRowCount(y1 - y0 + 1,
                [&](auto rowCount) { PlanesOf<rowCount()>(p, win.step, win.w, c0, c1, org, xs, os); });

@@ -9,9 +9,10 @@
 #include <cstddef>
 #include <cstdint>
 
-struct _PIX_Window;
-
 namespace pix {
+
+struct Window;
+
 namespace kernels {
 
 enum class Level { kScalar = 0, kSse2 = 1, kAvx2 = 2 };
@@ -76,10 +77,9 @@ struct ScaleKernels {
   // out[i] = row[columns[i]] for n columns: the samples of a nearest-neighbour row.
   void (*gather)(const uint32_t* row, const int* columns, int n, uint32_t* out);
   // n inner bilinear samples (x + 1 and y + 1 inside the window) from (s, t), stepping (ds, dt).
-  void (*bilinearRun)(const _PIX_Window& win, long long s, long long t, long long ds, long long dt, int n,
-                      uint32_t* out);
+  void (*bilinearRun)(const Window& win, long long s, long long t, long long ds, long long dt, int n, uint32_t* out);
   // Per-channel sums of rows y0..y1 (at most 5) for columns c0..c1, four 16-bit values a column.
-  void (*columnSums)(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t* col);
+  void (*columnSums)(const Window& win, int y0, int y1, int c0, int c1, uint16_t* col);
   // n box results, result k summing count[k] columns from first[k] over rows rows and dividing
   // by their pixel count, truncating; kernels of size columns (3 or 5) are the common case.
   void (*boxResults)(const uint16_t* col, const int* first, const int* count, int n, int size, int rows,
@@ -100,8 +100,7 @@ struct ScaleKernels {
   // low bytes' sums are xs - (os << 8) (below 65536 for up to 25 pixels). Rows y0..y1 (at most
   // 5) and columns c0..c1 of a window at least 8 columns wide, in eight-column steps from
   // c0 / 8 * 8, which must not lie before org.
-  void (*columnPlanes)(const _PIX_Window& win, int y0, int y1, int c0, int c1, int org, uint32_t* xs,
-                       uint32_t* os);
+  void (*columnPlanes)(const Window& win, int y0, int y1, int c0, int c1, int org, uint32_t* xs, uint32_t* os);
   // n results of 5-column kernels whose first columns step by 4 from the planes' first entries,
   // divided through the 18-bit reciprocals of their counts: firstRecip for the first kernel,
   // lastRecip for the last and recip for the others (kernels cut by the window's edges sum zero
@@ -168,7 +167,7 @@ void ThreeQuarterMixRow(uint32_t* d, int n, uint32_t c);
 void ChannelCopyRow(uint32_t* d, const uint32_t* s, int n, int srcByte, int dstByte);
 void GlyphCopy(const kernels::GlyphArea& a, uint32_t color, int ia);
 void CoverageCopy(const kernels::GlyphArea& a, uint32_t color, int ia);
-void ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t* col);
+void ColumnSums(const Window& win, int y0, int y1, int c0, int c1, uint16_t* col);
 void Gather(const uint32_t* row, const int* columns, int n, uint32_t* out);
 }  // namespace scalar
 

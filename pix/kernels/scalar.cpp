@@ -83,7 +83,7 @@ void CoverageCopy(const kernels::GlyphArea& a, uint32_t color, int ia) {
     }
 }
 
-void ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t* col) {
+void ColumnSums(const Window& win, int y0, int y1, int c0, int c1, uint16_t* col) {
   for (int c = c0; c <= c1; ++c) {
     unsigned t[4] = {0, 0, 0, 0};
     for (int r = y0; r <= y1; ++r) {

@@ -39,8 +39,8 @@ void GlyphCopy(const kernels::GlyphArea& a, uint32_t color, int ia);
 void CoverageCopy(const kernels::GlyphArea& a, uint32_t color, int ia);
 
 // Resampling.
-void BilinearRun(const _PIX_Window& win, long long s, long long t, long long ds, long long dt, int n, uint32_t* out);
-void ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t* col);
+void BilinearRun(const Window& win, long long s, long long t, long long ds, long long dt, int n, uint32_t* out);
+void ColumnSums(const Window& win, int y0, int y1, int c0, int c1, uint16_t* col);
 void BoxResults(const uint16_t* col, const int* first, const int* count, int n, int size, int rows, uint32_t* out);
 
 }  // namespace sse2

@@ -53,7 +53,7 @@ uint32_t DivideSums(__m128i sum, int n) {
 
 }  // namespace
 
-void BilinearRun(const _PIX_Window& win, long long s, long long t, long long ds, long long dt, int n, uint32_t* out) {
+void BilinearRun(const Window& win, long long s, long long t, long long ds, long long dt, int n, uint32_t* out) {
   int k = 0;
   for (; k + 2 <= n; k += 2, s += 2 * ds, t += 2 * dt) {
     const long long s1 = s + ds, t1 = t + dt;
@@ -69,7 +69,7 @@ void BilinearRun(const _PIX_Window& win, long long s, long long t, long long ds,
   }
 }
 
-void ColumnSums(const _PIX_Window& win, int y0, int y1, int c0, int c1, uint16_t* col) {
+void ColumnSums(const Window& win, int y0, int y1, int c0, int c1, uint16_t* col) {
   const __m128i z = _mm_setzero_si128();
   int c = c0;
   for (; c + 4 <= c1 + 1; c += 4) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <random>
 
+#include "gdi/gdi.h"
 #include "pix/pix.h"
 #include "pix/pix_cachedfont.h"
 #include "tests/effect/offline_host.h"
