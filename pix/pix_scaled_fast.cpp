@@ -204,17 +204,6 @@ bool FastNearestScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long 
 
 namespace {
 
-// ceil(2^18 / n): for sums up to 255 n, (sum * it) >> 18 is the integer division by n (n <= 25;
-// below 5 it does not fit 16 bits).
-struct Reciprocals {
-  uint16_t v[26] = {};
-  constexpr Reciprocals() {
-    for (int n = 5; n < 26; ++n) v[n] = static_cast<uint16_t>(((1 << 18) + n - 1) / n);
-  }
-  constexpr uint16_t operator[](int n) const { return v[n]; }
-};
-constexpr Reciprocals kReciprocal18;
-
 // The arrays of one reduction, carved from one allocation: the row of results, each result's
 // first column and column count, and the zeroed sums the kernels take, which are either two
 // 32-byte aligned column planes (xs and os) of the given number of entries or sumCount 16-bit
@@ -314,8 +303,9 @@ bool FastBoxScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long curx
     PIX_pixel* target = direct ? dest : out;
     if (step4) {
       kern.columnPlanes(win, y0, y1, c0, c1, org, xs, os);
-      kern.boxRowStep4(xs + runStart, os + runStart, static_cast<int>(b - a), kReciprocal18[rowsUsed * 5],
-                    kReciprocal18[rowsUsed * count[a]], kReciprocal18[rowsUsed * count[b - 1]], target + a);
+      const uint16_t* recip = kernels::kBoxReciprocal18.v;
+      kern.boxRowStep4(xs + runStart, os + runStart, static_cast<int>(b - a), recip[rowsUsed * 5],
+                       recip[rowsUsed * count[a]], recip[rowsUsed * count[b - 1]], target + a);
     } else {
       kern.columnSums(win, y0, y1, c0, c1, col);
       kern.boxResults(col, first + a, count + a, static_cast<int>(b - a), size, rowsUsed, target + a);

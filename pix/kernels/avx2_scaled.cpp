@@ -456,19 +456,6 @@ void BoxRowStep4(const uint32_t* xs, const uint32_t* os, int n, uint16_t recip, 
   }
 }
 
-namespace {
-
-// ceil(2^18 / n), as the box kernels divide by it (n from 5 to 25; below 5 it does not fit 16 bits).
-struct Reciprocals {
-  uint16_t v[26] = {};
-  constexpr Reciprocals() {
-    for (int n = 5; n < 26; ++n) v[n] = static_cast<uint16_t>(((1 << 18) + n - 1) / n);
-  }
-  constexpr uint16_t operator[](int n) const { return v[n]; }
-};
-constexpr Reciprocals kReciprocal18;
-
-}  // namespace
 
 void Gather(const uint32_t* row, const int* columns, int n, uint32_t* out) {
   const int* base = reinterpret_cast<const int*>(row);
@@ -489,7 +476,7 @@ void BoxResults(const uint16_t* col, const int* first, const int* count, int n, 
     if (wide)
       while (e < n && count[e] == size) ++e;
     if (e > k) {
-      BoxRow(col, first + k, e - k, size, kReciprocal18[rows * size], out + k);
+      BoxRow(col, first + k, e - k, size, kernels::kBoxReciprocal18.v[rows * size], out + k);
     } else {
       while (e < n && (!wide || count[e] != size)) ++e;
       sse2::BoxResults(col, first + k, count + k, e - k, size, rows, out + k);

@@ -109,6 +109,19 @@ struct ScaleKernels {
                       uint16_t lastRecip, uint32_t* out);
 };
 
+// ceil(2^18 / n) for pixel counts n = 5..25 (0 below): for sums up to 255 n, (sum * it) >> 18
+// is the integer division by n. Plain data with internal linkage, so the wider levels' files
+// share no symbol through it.
+struct BoxReciprocals {
+  uint16_t v[26];
+};
+static constexpr BoxReciprocals MakeBoxReciprocals() {
+  BoxReciprocals r{};
+  for (int n = 5; n < 26; ++n) r.v[n] = static_cast<uint16_t>(((1 << 18) + n - 1) / n);
+  return r;
+}
+constexpr BoxReciprocals kBoxReciprocal18 = MakeBoxReciprocals();
+
 struct Table {
   Level level;
   BlendRow blend[kRuleCount];

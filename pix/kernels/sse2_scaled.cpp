@@ -25,22 +25,12 @@ inline __m128i Bilerp(const uint32_t* p, ptrdiff_t step, int xf, int yf) {
 
 inline __m128i Load4(const uint16_t* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); }
 
-// ceil(2^18 / n): for sums up to 255 n, (sum * it) >> 18 is the integer division by n (n <= 25;
-// below 5 it does not fit 16 bits).
-struct Reciprocals {
-  uint16_t v[26] = {};
-  constexpr Reciprocals() {
-    for (int n = 5; n < 26; ++n) v[n] = static_cast<uint16_t>(((1 << 18) + n - 1) / n);
-  }
-  constexpr uint16_t operator[](int n) const { return v[n]; }
-};
-constexpr Reciprocals kReciprocal18;
-
 // The four 16-bit channel sums in the low half of sum divided by n (1 to 25), truncating.
 uint32_t DivideSums(__m128i sum, int n) {
   __m128i v;
   if (n >= 5) {
-    v = _mm_srli_epi16(_mm_mulhi_epu16(sum, _mm_set1_epi16(static_cast<short>(kReciprocal18[n]))), 2);
+    const short recip = static_cast<short>(kernels::kBoxReciprocal18.v[n]);
+    v = _mm_srli_epi16(_mm_mulhi_epu16(sum, _mm_set1_epi16(recip)), 2);
   } else {
     // The float quotient of two small integers is within far less than 1 / n of the exact
     // one, so truncating it divides exactly too.
