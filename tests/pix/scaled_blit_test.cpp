@@ -7,6 +7,7 @@
 #include <random>
 
 #include "pix/pix.h"
+#include "tests/support/alloc_hook.h"
 #include "tests/pix/helpers.h"
 #include "tests/pix/scaled_reference.h"
 
@@ -475,3 +476,22 @@ TEST(ResampledBlits, ExtremeArgumentsStayInBounds) {
 }
 
 }  // namespace
+
+// The resampling paths keep their scratch rows per thread: once a thread has drawn at a size,
+// drawing again allocates nothing.
+TEST(ScaledBlit, RepeatedBlitsAllocateNothing) {
+  if (!alloc_hook::Active()) GTEST_SKIP() << "the sanitizers keep their own allocator";
+  PIX_MemBitmap src(200, 200), dst(150, 150);
+  std::mt19937 rng(9);
+  FillRandom(src, rng);
+  auto drawAll = [&] {
+    PIX_ScaledBlit(&dst, &src, 0, 0, 150, 150, 0, 0, 200, 200, 1.0f, PIX_FLAG_SOURCE_ALPHA);
+    PIX_ScaledBlit(&dst, &src, 0, 0, 150, 150, 0, 0, 200, 200, 0.6f, PIX_FILTER_BILINEAR);
+    PIX_ScaledBlit(&dst, &src, 0, 0, 50, 50, 0, 0, 200, 200, 1.0f, PIX_FILTER_BILINEAR | PIX_FLAG_SOURCE_ALPHA);
+    PIX_RotatedBlit(&dst, &src, 0, 0, 150, 150, 0, 0, 200, 200, 0.5f, false, 1.0f, PIX_FILTER_BILINEAR, 75, 75);
+  };
+  drawAll();
+  const alloc_hook::Counter counter;
+  drawAll();
+  EXPECT_EQ(counter.Allocations(), 0);
+}
