@@ -184,6 +184,7 @@ bool FastNearestScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long 
   if (!row) return true;
   const kernels::ScaleKernels* kp = kernels::Active().scale;
   const auto gather = kp ? kp->gather : scalar::Gather;
+  const auto over = kp && (mode & PIX_RULE_MASK) == PIX_FLAG_SOURCE_ALPHA && ia == 256 ? kp->nearestOver : nullptr;
   long long from = 0, to = w;
   Narrow(curx, idx, 0, static_cast<long long>(win.w) << 16, from, to);
   if (to <= from) return true;
@@ -196,8 +197,12 @@ bool FastNearestScale(PIX_pixel* dest, ptrdiff_t dstep, int w, int h, long long 
   for (dest += from; h > 0; --h, dest += dstep, cury += idy) {
     const long long y = cury >> 16;
     if (static_cast<unsigned long long>(y) >= static_cast<unsigned long long>(win.h)) continue;
-    gather(win.row(y), column, n, samples);
-    row(dest, samples, n, ia);
+    if (over) {
+      over(dest, win.row(y), column, n);
+    } else {
+      gather(win.row(y), column, n, samples);
+      row(dest, samples, n, ia);
+    }
   }
   return true;
 }

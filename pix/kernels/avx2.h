@@ -10,7 +10,7 @@ namespace avx2 {
 #include "pix/kernels/level_kernels.inc"
 
 // Resampling kernels only this level has.
-void Gather(const uint32_t* row, const int* columns, int n, uint32_t* out);
+void NearestOverRow(uint32_t* d, const uint32_t* row, const int* columns, int n);
 void BilinearScaleWeights(const uint32_t* xf, int yf, int n, uint64_t* w);
 void BilinearScaleRow(const uint32_t* r0, const uint32_t* r1, const int* xs, const uint64_t* w, int n, uint32_t* out);
 bool BilinearBlocks(const int* xs, const uint32_t* xf, int n, int width, kernels::BilinearBlock* blocks);

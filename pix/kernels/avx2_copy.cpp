@@ -30,33 +30,56 @@ inline void Store(uint32_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast
 
 }  // namespace
 
-void OverRow(uint32_t* d, const uint32_t* s, int n, int) {
+namespace {
+
+// The over rule on eight pixels whose source words are sv, in place at d. Runs of opaque or
+// transparent source pixels (typical artwork) skip the arithmetic.
+inline void Over8(uint32_t* d, __m256i sv) {
   const __m256i z = _mm256_setzero_si256();
   const __m256i one = _mm256_set1_epi16(1);
   const __m256i c256 = _mm256_set1_epi16(256);
   const __m256i am = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
-  int i = 0;
-  for (; i + 8 <= n; i += 8) {
-    const __m256i sv = Load(s + i);
-    const __m256i sa = _mm256_and_si256(sv, am);
-    const bool opaque = _mm256_testc_si256(sa, am);  // every alpha is 255
-    const bool clear = _mm256_testz_si256(sv, am);   // every alpha is 0
-    if (opaque | clear) {
-      if (opaque) Store(d + i, sv);
-      continue;
-    }
-    const __m256i dv = Load(d + i);
-    const __m256i slo = _mm256_unpacklo_epi8(sv, z), shi = _mm256_unpackhi_epi8(sv, z);
-    const __m256i alo = BroadcastAlpha16(slo), ahi = BroadcastAlpha16(shi);
-    const __m256i wslo = _mm256_add_epi16(alo, _mm256_min_epi16(alo, one));
-    const __m256i wshi = _mm256_add_epi16(ahi, _mm256_min_epi16(ahi, one));
-    const __m256i mixed =
-        _mm256_packus_epi16(Mix(slo, _mm256_unpacklo_epi8(dv, z), wslo, _mm256_sub_epi16(c256, wslo)),
-                            Mix(shi, _mm256_unpackhi_epi8(dv, z), wshi, _mm256_sub_epi16(c256, wshi)));
-    const __m256i alpha = _mm256_and_si256(_mm256_adds_epu8(dv, sv), am);
-    Store(d + i, _mm256_or_si256(_mm256_andnot_si256(am, mixed), alpha));
+  const __m256i sa = _mm256_and_si256(sv, am);
+  const bool opaque = _mm256_testc_si256(sa, am);  // every alpha is 255
+  const bool clear = _mm256_testz_si256(sv, am);   // every alpha is 0
+  if (opaque | clear) {
+    if (opaque) Store(d, sv);
+    return;
   }
+  const __m256i dv = Load(d);
+  const __m256i slo = _mm256_unpacklo_epi8(sv, z), shi = _mm256_unpackhi_epi8(sv, z);
+  const __m256i alo = BroadcastAlpha16(slo), ahi = BroadcastAlpha16(shi);
+  const __m256i wslo = _mm256_add_epi16(alo, _mm256_min_epi16(alo, one));
+  const __m256i wshi = _mm256_add_epi16(ahi, _mm256_min_epi16(ahi, one));
+  const __m256i mixed =
+      _mm256_packus_epi16(Mix(slo, _mm256_unpacklo_epi8(dv, z), wslo, _mm256_sub_epi16(c256, wslo)),
+                          Mix(shi, _mm256_unpackhi_epi8(dv, z), wshi, _mm256_sub_epi16(c256, wshi)));
+  const __m256i alpha = _mm256_and_si256(_mm256_adds_epu8(dv, sv), am);
+  Store(d, _mm256_or_si256(_mm256_andnot_si256(am, mixed), alpha));
+}
+
+}  // namespace
+
+void OverRow(uint32_t* d, const uint32_t* s, int n, int) {
+  int i = 0;
+  for (; i + 8 <= n; i += 8) Over8(d + i, Load(s + i));
   if (i < n) sse2::OverRow(d + i, s + i, n - i, 256);
+}
+
+void NearestOverRow(uint32_t* d, const uint32_t* row, const int* columns, int n) {
+  int i = 0;
+  // Eight loads and inserts: the gather instruction is slower on common CPUs.
+  for (; i + 8 <= n; i += 8) {
+    const int* c = columns + i;
+    const __m128i lo = _mm_setr_epi32(static_cast<int>(row[c[0]]), static_cast<int>(row[c[1]]),
+                                      static_cast<int>(row[c[2]]), static_cast<int>(row[c[3]]));
+    const __m128i hi = _mm_setr_epi32(static_cast<int>(row[c[4]]), static_cast<int>(row[c[5]]),
+                                      static_cast<int>(row[c[6]]), static_cast<int>(row[c[7]]));
+    Over8(d + i, _mm256_inserti128_si256(_mm256_castsi128_si256(lo), hi, 1));
+  }
+  uint32_t rest[8];
+  for (int k = 0; i + k < n; ++k) rest[k] = row[columns[i + k]];
+  if (i < n) sse2::OverRow(d + i, rest, n - i, 256);
 }
 
 void CopySourceAlphaRow(uint32_t* d, const uint32_t* s, int n, int alpha) {

@@ -457,16 +457,6 @@ void BoxRowStep4(const uint32_t* xs, const uint32_t* os, int n, uint16_t recip, 
 }
 
 
-void Gather(const uint32_t* row, const int* columns, int n, uint32_t* out) {
-  const int* base = reinterpret_cast<const int*>(row);
-  int i = 0;
-  for (; i + 8 <= n; i += 8) {
-    const __m256i at = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(columns + i));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_i32gather_epi32(base, at, 4));
-  }
-  for (; i < n; ++i) out[i] = row[columns[i]];
-}
-
 // Runs of whole kernels go through BoxRow; cut kernels and counts below 5 through the SSE2 form.
 void BoxResults(const uint16_t* col, const int* first, const int* count, int n, int size, int rows, uint32_t* out) {
   const bool wide = rows * size >= 5;

@@ -76,6 +76,9 @@ struct BilinearBlock {
 struct ScaleKernels {
   // out[i] = row[columns[i]] for n columns: the samples of a nearest-neighbour row.
   void (*gather)(const uint32_t* row, const int* columns, int n, uint32_t* out);
+  // The over rule (source alpha at full weight) of those samples straight into d; null where a
+  // level gathers first and combines after.
+  void (*nearestOver)(uint32_t* d, const uint32_t* row, const int* columns, int n);
   // n inner bilinear samples (x + 1 and y + 1 inside the window) from (s, t), stepping (ds, dt).
   void (*bilinearRun)(const Window& win, long long s, long long t, long long ds, long long dt, int n, uint32_t* out);
   // Per-channel sums of rows y0..y1 (at most 5) for columns c0..c1, four 16-bit values a column.

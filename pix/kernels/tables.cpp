@@ -31,10 +31,10 @@ template <int... k> constexpr Table MakeScalarTable(RuleList<k...>) {
 // Solid rows for the rules whose fills nothing calls with a colour of its own: their scalar form.
 template <int k> constexpr SolidRow kScalarSolid = &scalar::SolidRow<k>;
 
-constexpr ScaleKernels kSse2Scale = {scalar::Gather, sse2::BilinearRun, sse2::ColumnSums, sse2::BoxResults, nullptr, nullptr,
+constexpr ScaleKernels kSse2Scale = {scalar::Gather, nullptr, sse2::BilinearRun, sse2::ColumnSums, sse2::BoxResults, nullptr, nullptr,
                                      nullptr,           nullptr,          nullptr,           nullptr};
 
-constexpr ScaleKernels kAvx2Scale = {avx2::Gather, avx2::BilinearRun,          avx2::ColumnSums,       avx2::BoxResults,
+constexpr ScaleKernels kAvx2Scale = {scalar::Gather, avx2::NearestOverRow, avx2::BilinearRun,          avx2::ColumnSums,       avx2::BoxResults,
                                      avx2::BilinearScaleWeights, avx2::BilinearScaleRow, avx2::BilinearBlocks,
                                      avx2::BilinearBlockRow,     avx2::ColumnPlanes,     avx2::BoxRowStep4};
 
