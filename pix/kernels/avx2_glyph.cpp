@@ -37,6 +37,18 @@ struct Kernel {
     const __m256i hi = BlendFour(_mm256_unpackhi_epi8(px, zero), s16, kHi);
     return _mm256_packus_epi16(lo, hi);
   }
+
+  // Four pixels from four coverage bytes, for the short end of a row.
+  __m128i Blend4(__m128i px, unsigned coverage) const {
+    const __m128i cv = _mm_cvtepu8_epi16(_mm_cvtsi32_si128(static_cast<int>(coverage)));
+    const __m128i keep =
+        full ? _mm_sub_epi16(v255, cv) : _mm_sub_epi16(v256, _mm_srli_epi16(_mm_mullo_epi16(cv, vIa), 8));
+    const __m128i k = _mm_blendv_epi8(keep, v256, _mm_cmpeq_epi16(cv, _mm_setzero_si128()));
+    const __m128i pairs = _mm_unpacklo_epi16(k, k);  // k0 k0 k1 k1 k2 k2 k3 k3
+    const __m256i k4 = _mm256_set_m128i(_mm_unpackhi_epi32(pairs, pairs), _mm_unpacklo_epi32(pairs, pairs));
+    const __m256i blended = BlendFour(_mm256_cvtepu8_epi16(px), s16, k4);
+    return _mm_packus_epi16(_mm256_castsi256_si128(blended), _mm256_extracti128_si256(blended, 1));
+  }
 };
 
 // See the SSE2 form: the copy rule of a colour at per-pixel weights from the coverage.
@@ -48,9 +60,12 @@ void CoverageBlend(const kernels::GlyphArea& a, uint32_t colour, int ia, bool fu
   kernel.v255 = _mm_set1_epi16(255);
   kernel.full = full;
   const int rest = a.w % 8;
-  // The last group of a row ends at the row's end and overlaps the one before; the overlapping
-  // pixels get no coverage there, so each pixel is blended once.
-  const unsigned long long tailMask = rest ? ~0ULL << (8 * (8 - rest)) : 0;
+  // The last group of a row, of four pixels when at most four are left and of eight otherwise,
+  // ends at the row's end and overlaps the one before; the overlapping pixels get no coverage
+  // there, so each pixel is blended once.
+  const bool shortRest = rest > 0 && rest <= 4;
+  const unsigned long long tailMask = rest > 4 ? ~0ULL << (8 * (8 - rest)) : 0;
+  const unsigned shortMask = shortRest ? ~0u << (8 * (4 - rest)) : 0;
   uint32_t* d = a.dest;
   const unsigned char* c = a.cov;
   for (int y = 0; y < a.h; ++y, d += a.dstep, c += a.covstep) {
@@ -62,6 +77,15 @@ void CoverageBlend(const kernels::GlyphArea& a, uint32_t colour, int ia, bool fu
       _mm256_storeu_si256(p, kernel.Blend(_mm256_loadu_si256(p), eight));
     }
     if (!rest) continue;
+    if (shortRest) {
+      unsigned four;
+      memcpy(&four, c + a.w - 4, 4);
+      four &= shortMask;
+      if (!four) continue;
+      __m128i* p = reinterpret_cast<__m128i*>(d + a.w - 4);
+      _mm_storeu_si128(p, kernel.Blend4(_mm_loadu_si128(p), four));
+      continue;
+    }
     unsigned long long eight;
     memcpy(&eight, c + a.w - 8, 8);
     eight &= tailMask;
