@@ -2,6 +2,7 @@
 #include <emmintrin.h>
 
 #include "pix/kernels/sse2.h"
+#include "pix/pix_combine.h"
 
 namespace pix {
 namespace sse2 {
@@ -82,7 +83,11 @@ void OverRow(uint32_t* d, const uint32_t* s, int n, int) {
     }
     Store(d + i, Over4(sv, Load(d + i)));
   }
-  scalar::BlendRow<kernels::kOver>(d + i, s + i, n - i, 256);
+  // At most three pixels: the rule inline costs less than a call.
+  for (; i < n; ++i)
+    _PIX_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp::doPix(reinterpret_cast<unsigned char*>(d + i),
+                                                                  PIX_GETR(s[i]), PIX_GETG(s[i]), PIX_GETB(s[i]),
+                                                                  PIX_GETA(s[i]), 256);
 }
 
 void CopySourceAlphaRow(uint32_t* d, const uint32_t* s, int n, int alpha) {
