@@ -49,6 +49,7 @@ template <class R> struct GlyphRenderer {
 
 // The copy rule, the common case, runs through the level's glyph kernel.
 template <>
-inline void GlyphRenderer<_PIX_CombinePixelsCopyNoClamp>::Normal(const pix::kernels::GlyphArea& a, PIX_pixel color, int ia) {
+inline void GlyphRenderer<_PIX_CombinePixelsCopyNoClamp>::Normal(const pix::kernels::GlyphArea& a, PIX_pixel color,
+                                                                 int ia) {
   pix::kernels::Active().glyphCopy(a, color, ia);
 }

@@ -48,7 +48,9 @@ template <int kRule> void SolidRow(uint32_t* d, int n, uint32_t c, int alpha) {
 void HalfMixRow(uint32_t* d, const uint32_t* s, int n) {
   for (int i = 0; i < n; ++i) _PIX_CombinePixelsHalfMix2FAST::doPixFAST(d + i, s[i]);
 }
-void FillRow(uint32_t* d, int n, uint32_t c) { _PIX_Template_Blit0<_PIX_CombinePixelsClobberFAST>::solidBlitFAST(d, n, 1, c, 0); }
+void FillRow(uint32_t* d, int n, uint32_t c) {
+  _PIX_Template_Blit0<_PIX_CombinePixelsClobberFAST>::solidBlitFAST(d, n, 1, c, 0);
+}
 void QuarterMixRow(uint32_t* d, int n, uint32_t c) {
   _PIX_Template_Blit0<_PIX_CombinePixelsQuarterMix2FAST>::solidBlitFAST(d, n, 1, c, 0);
 }

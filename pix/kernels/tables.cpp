@@ -31,12 +31,15 @@ template <int... k> constexpr Table MakeScalarTable(RuleList<k...>) {
 // Solid rows for the rules whose fills nothing calls with a colour of its own: their scalar form.
 template <int k> constexpr SolidRow kScalarSolid = &scalar::SolidRow<k>;
 
-constexpr ScaleKernels kSse2Scale = {scalar::Gather, nullptr, sse2::BilinearRun, sse2::ColumnSums, sse2::BoxResults, nullptr, nullptr,
-                                     nullptr,           nullptr,          nullptr,           nullptr};
+// SSE2 has no fused nearest over and none of the plain-scaling and step-4 box kernels.
+constexpr ScaleKernels kSse2Scale = {scalar::Gather,   nullptr, sse2::BilinearRun, sse2::ColumnSums, sse2::BoxResults,
+                                     nullptr,          nullptr, nullptr,           nullptr,          nullptr,
+                                     nullptr};
 
-constexpr ScaleKernels kAvx2Scale = {scalar::Gather, avx2::NearestOverRow, avx2::BilinearRun,          avx2::ColumnSums,       avx2::BoxResults,
-                                     avx2::BilinearScaleWeights, avx2::BilinearScaleRow, avx2::BilinearBlocks,
-                                     avx2::BilinearBlockRow,     avx2::ColumnPlanes,     avx2::BoxRowStep4};
+constexpr ScaleKernels kAvx2Scale = {scalar::Gather,         avx2::NearestOverRow,       avx2::BilinearRun,
+                                     avx2::ColumnSums,       avx2::BoxResults,           avx2::BilinearScaleWeights,
+                                     avx2::BilinearScaleRow, avx2::BilinearBlocks,       avx2::BilinearBlockRow,
+                                     avx2::ColumnPlanes,     avx2::BoxRowStep4};
 
 }  // namespace
 
@@ -45,18 +48,18 @@ const Table& ScalarTable() {
   return table;
 }
 
-#define PIX_LEVEL_TABLE(ns, LEVEL, SCALE)                                                                        \
-  Table {                                                                                                          \
-    LEVEL,                                                                                                         \
-        {ns::CopyRow, ns::CopySourceAlphaRow, ns::OverRow, ns::AddRow, ns::AddSourceAlphaRow, ns::DodgeRow,        \
-         ns::DodgeSourceAlphaRow, ns::MultiplyRow, ns::MultiplySourceAlphaRow, ns::OverlayRow,                     \
-         ns::OverlaySourceAlphaRow, scalar::BlendRow<kHsv>, scalar::BlendRow<kHsvSourceAlpha>},                    \
-        {ns::CopySolidRow, kScalarSolid<kCopySourceAlpha>, kScalarSolid<kOver>, ns::AddSolidRow,                   \
+#define PIX_LEVEL_TABLE(ns, LEVEL, SCALE)                                                                      \
+  Table {                                                                                                        \
+    LEVEL,                                                                                                       \
+        {ns::CopyRow, ns::CopySourceAlphaRow, ns::OverRow, ns::AddRow, ns::AddSourceAlphaRow, ns::DodgeRow,      \
+         ns::DodgeSourceAlphaRow, ns::MultiplyRow, ns::MultiplySourceAlphaRow, ns::OverlayRow,                   \
+         ns::OverlaySourceAlphaRow, scalar::BlendRow<kHsv>, scalar::BlendRow<kHsvSourceAlpha>},                  \
+        {ns::CopySolidRow, kScalarSolid<kCopySourceAlpha>, kScalarSolid<kOver>, ns::AddSolidRow,                 \
          kScalarSolid<kAddSourceAlpha>, ns::DodgeSolidRow, kScalarSolid<kDodgeSourceAlpha>, ns::MultiplySolidRow, \
-         kScalarSolid<kMultiplySourceAlpha>, ns::OverlaySolidRow, kScalarSolid<kOverlaySourceAlpha>,              \
-         kScalarSolid<kHsv>, kScalarSolid<kHsvSourceAlpha>},                                                       \
-        ns::HalfMixRow, ns::FillRow, ns::QuarterMixRow, ns::HalfMixSolidRow, ns::ThreeQuarterMixRow,              \
-        ns::ChannelCopyRow, ns::GlyphCopy, ns::CoverageCopy, &SCALE                                                                 \
+         kScalarSolid<kMultiplySourceAlpha>, ns::OverlaySolidRow, kScalarSolid<kOverlaySourceAlpha>,            \
+         kScalarSolid<kHsv>, kScalarSolid<kHsvSourceAlpha>},                                                     \
+        ns::HalfMixRow, ns::FillRow, ns::QuarterMixRow, ns::HalfMixSolidRow, ns::ThreeQuarterMixRow,            \
+        ns::ChannelCopyRow, ns::GlyphCopy, ns::CoverageCopy, &SCALE                                             \
   }
 
 const Table& Sse2Table() {
