@@ -80,6 +80,6 @@ int GetSystemVersion() {
 }
 
 const char* GetAPIStr(int api) {
-  static const char* const kNames[] = {"VST2", "VST3", "AU", "RTAS", "AAX", "Standalone"};
-  return api >= 0 && api <= 5 ? kNames[api] : "";
+  static const char* const kNames[] = {"VST2", "VST3", "AU", "RTAS", "AAX", "Standalone", "LV2"};
+  return api >= 0 && api < static_cast<int>(sizeof kNames / sizeof kNames[0]) ? kNames[api] : "";
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Plug-in formats, host applications and packed versions (major << 16 | minor << 8 | patch).
 
-enum EAPI { kAPIVST2 = 0, kAPIVST3, kAPIAU, kAPIRTAS, kAPIAAX, kAPISA };
+enum EAPI { kAPIVST2 = 0, kAPIVST3, kAPIAU, kAPIRTAS, kAPIAAX, kAPISA, kAPILV2 };
 
 enum EHost {
   kHostUninit = -1,

@@ -6,10 +6,13 @@
 #include "kit/heapbuf.h"
 
 class IGraphics;
+struct LV2InstanceContext;
 
-// Carries the host callback from the entry function to the adapter.
+// Carries what the host gave the entry function to the format adapter: the VST 2 host callback,
+// or the LV2 host's features (for the processing instance or for the editor's instance).
 struct IEffectInstanceInfo {
   audioMasterCallback mVSTHostCallback = nullptr;
+  const LV2InstanceContext* mLV2Context = nullptr;
 };
 
 struct ITimeInfo {

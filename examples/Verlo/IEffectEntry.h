@@ -3,11 +3,11 @@
 // factory of the platform's editor that the effect builds its editor with.
 #include "effect/vst2/aeffect.h"
 
-class IEffectVST;
+class IEffectBase;
 class IGraphics;
 
 // The platform editor of w x h at fps frames per second (25 for 0), with the bundle identifier it
 // finds its artwork by.
-IGraphics* MakeGraphics(IEffectVST* plug, int w, int h, int fps = 0);
+IGraphics* MakeGraphics(IEffectBase* plug, int w, int h, int fps = 0);
 
 extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback hostCallback);

@@ -4,7 +4,7 @@
 #include <cstring>
 
 Verlo::Verlo(IEffectInstanceInfo instanceInfo)
-    : IEffectVST(instanceInfo, kNumParams, "1-1 2-2", kNumPresets, "Verlo", "", "Quenmarrow",
+    : IEffectFormat(instanceInfo, kNumParams, "1-1 2-2", kNumPresets, "Verlo", "", "Quenmarrow",
                  kVersion, kUniqueID, kMfrID, 0, false, false, false, 0) {
   mGateSmoother = OnePoleSmoother{};
   mPhase = 0.0;

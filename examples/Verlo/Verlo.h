@@ -2,9 +2,9 @@
 // Verlo: a stereo chopper. Full level for most of each cycle, ducked to DRY for the last 0.1 s,
 // the switching smoothed by a one-pole filter set by FADE, then an output gain and a bypass.
 #include "coeffs/Smooth.h"
-#include "effect/IEffectVST.h"
+#include "effect/IEffectFormat.h"
 
-class Verlo : public IEffectVST {
+class Verlo : public IEffectFormat {
 public:
   enum EParams { kFade = 0, kChop, kDry, kOutput, kBypass, kNumParams };
   static constexpr int kNumPresets = 1;

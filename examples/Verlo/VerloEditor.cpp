@@ -15,7 +15,7 @@ constexpr char kBundleID[] = "com.Quenmarrow.vst.Verlo";
 
 const char Verlo::kProductURL[] = "https://quenmarrow.example/verlo";
 
-IGraphics* MakeGraphics(IEffectVST* plug, int w, int h, int fps) {
+IGraphics* MakeGraphics(IEffectBase* plug, int w, int h, int fps) {
   IGraphicsLinux* graphics = new IGraphicsLinux(plug, w, h, fps);
   graphics->SetBundleID(kBundleID);
   return graphics;

@@ -3,12 +3,14 @@
 # What configuring and building everything takes.
 build_packages=(cmake ninja-build g++ pkg-config libpng-dev zlib1g-dev libx11-dev libxext-dev
   libxfixes-dev libcairo2-dev libfontconfig-dev libfreetype-dev fonts-dejavu-core libsndfile1-dev
-  libgtest-dev libbenchmark-dev libpixman-1-dev libxtst-dev)
+  libgtest-dev libbenchmark-dev libpixman-1-dev libxtst-dev lv2-dev)
 # What the demo adds: a virtual display for the picture of the editor where there is none.
 demo_packages=(xvfb)
 # What the tests add: a display for the X11 tests, fuzzing and leak checks, a plug-in that
-# verlo-host hosts besides Verlo, and the locale data for reading numbers under a comma locale.
-test_packages=(xvfb xauth xdotool clang valgrind dpf-plugins-vst locales)
+# verlo-host hosts besides Verlo, the locale data for reading numbers under a comma locale, and
+# the LV2 hosts the LV2 build is tried in (lilv and suil, their tools, lv2file, Ardour).
+test_packages=(xvfb xauth xdotool clang valgrind dpf-plugins-vst locales liblilv-dev libsuil-dev
+  lilv-utils sordi lv2file ardour)
 
 # ensure_locale LANGUAGE CHARSET: generates LANGUAGE.CHARSET (de_DE UTF-8, say) unless the system
 # has it, as root or through sudo.

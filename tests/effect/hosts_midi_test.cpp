@@ -40,7 +40,8 @@ TEST(Hosts, Versions) {
   EXPECT_STREQ(text, "v2.1.3");
   EXPECT_STREQ(GetAPIStr(0), "VST2");
   EXPECT_STREQ(GetAPIStr(5), "Standalone");
-  EXPECT_STREQ(GetAPIStr(6), "");
+  EXPECT_STREQ(GetAPIStr(6), "LV2");
+  EXPECT_STREQ(GetAPIStr(7), "");
   OfflineHost<TestBase> effect("1-1");
   effect.GetEffectVersionStr(text);
   EXPECT_STREQ(text, "v1.2.3");
