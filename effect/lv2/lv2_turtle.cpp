@@ -163,6 +163,7 @@ bool WriteLV2Bundle(IEffectLV2& effect, const LV2BundleInfo& info, const std::st
          << "  lv2:optionalFeature ui:touch, ui:resize, ui:noUserResize ;\n"
          << "  lv2:extensionData ui:idleInterface .\n";
 
+  // Preset values are written as decimals, which hosts read as the floats ports take.
   for (int p = 0; p < effect.NPresets(); ++p) {
     if (!effect.RestorePreset(p)) continue;
     turtle << "\n<" << PresetURI(info, p) << ">\n  a pset:Preset ;\n  lv2:appliesTo " << plugin << " ;\n"
@@ -170,7 +171,7 @@ bool WriteLV2Bundle(IEffectLV2& effect, const LV2BundleInfo& info, const std::st
     for (int i = 0; i < effect.NParams(); ++i) {
       const IParam& param = *effect.GetParam(i);
       turtle << (i ? " , [\n" : " [\n") << "    lv2:symbol " << Quoted(LV2PortSymbol(param.GetNameForHost()).c_str())
-             << " ;\n    pset:value " << Number(param.Value(), param.Type() != IParam::kTypeDouble) << "\n  ]";
+             << " ;\n    pset:value " << Number(param.Value(), false) << "\n  ]";
     }
     turtle << " .\n";
   }

@@ -86,7 +86,17 @@ HostResult HostTest::Run(const std::vector<std::string>& args, const std::vector
 }
 
 pid_t HostTest::Start(const std::vector<std::string>& args, const std::vector<std::string>& env) {
-  std::vector<std::string> argvText = {VERLO_HOST_PATH};
+  return StartProgram(VERLO_HOST_PATH, args, env);
+}
+
+HostResult HostTest::RunProgram(const std::string& program, const std::vector<std::string>& args,
+                                const std::vector<std::string>& env) {
+  return Finish(StartProgram(program, args, env));
+}
+
+pid_t HostTest::StartProgram(const std::string& program, const std::vector<std::string>& args,
+                             const std::vector<std::string>& env) {
+  std::vector<std::string> argvText = {program};
   argvText.insert(argvText.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& a : argvText) argv.push_back(a.data());
@@ -119,7 +129,7 @@ pid_t HostTest::Start(const std::vector<std::string>& args, const std::vector<st
   posix_spawnattr_setsigdefault(&attributes, &defaults);
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
   pid_t pid = -1;
-  const int spawned = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
+  const int spawned = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attributes);
   if (spawned != 0) {

@@ -38,6 +38,11 @@ protected:
   // when it could not start) and Finish waits for it.
   pid_t Start(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
   HostResult Finish(pid_t pid);
+  // Another program (found on PATH when PROGRAM names no folder) run the same way.
+  HostResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                        const std::vector<std::string>& env = {});
+  pid_t StartProgram(const std::string& program, const std::vector<std::string>& args,
+                     const std::vector<std::string>& env = {});
 
   std::string mDir;
 };
