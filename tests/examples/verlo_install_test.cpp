@@ -1,4 +1,5 @@
-// cmake --install puts the plug-in bundle, artwork included, into the ~/.vst of whoever runs it.
+// cmake --install puts the plug-in bundles, artwork included, into the ~/.vst and ~/.lv2 of whoever
+// runs it.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -19,6 +20,9 @@ TEST(VerloInstall, GoesIntoTheVstFolderOfTheHomeAtInstallTime) {
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     EXPECT_TRUE(std::filesystem::is_regular_file(scratch + home + "/.vst/Verlo.vst/Verlo.so")) << home;
     EXPECT_TRUE(std::filesystem::is_regular_file(scratch + home + "/.vst/Verlo.vst/Resources/BG.png")) << home;
+    if (*VERLO_LV2_INSTALL_DIR) continue;
+    for (const char* file : {"Verlo.so", "manifest.ttl", "Verlo.ttl", "Resources/BG.png"})
+      EXPECT_TRUE(std::filesystem::is_regular_file(scratch + home + "/.lv2/Verlo.lv2/" + file)) << home << " " << file;
   }
   std::filesystem::remove_all(scratch);
 }
