@@ -15,19 +15,24 @@ KIT_Mutex& CreationMutex();
 // The host's ui:parent, or null.
 void* FindParent(const LV2_Feature* const* features);
 
+// The plug-in's calls. Host threads: save on any host thread, even while run runs; restore,
+// instantiate and cleanup on the host's main thread with nothing else running on the instance.
 LV2_State_Status SaveState(LV2_Handle, LV2_State_Store_Function, LV2_State_Handle, uint32_t,
                            const LV2_Feature* const*);
 LV2_State_Status RestoreState(LV2_Handle, LV2_State_Retrieve_Function, LV2_State_Handle, uint32_t,
                               const LV2_Feature* const*);
-const void* PluginExtensionData(const char* uri);
+const void* PluginExtensionData(const char* uri);  // any thread
+void Cleanup(LV2_Handle);
+// Audio: the host's audio thread (connect_port and activate may also come from its main thread
+// while the instance is not running).
 void ConnectPort(LV2_Handle, uint32_t port, void* data);
 void Activate(LV2_Handle);
 void Run(LV2_Handle, uint32_t nFrames);
 void Deactivate(LV2_Handle);
-void Cleanup(LV2_Handle);
+// The editor's calls, all on the host's GUI thread, which owns the editor.
 void UIPortEvent(LV2UI_Handle, uint32_t port, uint32_t bufferSize, uint32_t format, const void* buffer);
 void UICleanup(LV2UI_Handle);
-const void* UIExtensionData(const char* uri);
+const void* UIExtensionData(const char* uri);  // any thread
 
 // A new instance of T, constructed with the context and given the state a host expects after
 // instantiation: every parameter handed to the effect once, a default preset. Null on failure.

@@ -36,7 +36,13 @@ protected:
   std::vector<std::string> Lv2Path() {
     mkdir(Path("lv2").c_str(), 0755);
     symlink(VERLO_LV2_BUNDLE, Path("lv2/Verlo.lv2").c_str());
-    return {"LV2_PATH=" + Path("lv2") + ":/usr/lib/lv2"};
+    std::vector<std::string> env = {"LV2_PATH=" + Path("lv2") + ":/usr/lib/lv2"};
+    // A sanitizer build's plug-in needs its runtime loaded first; the host's own leaks are not ours.
+    if (*VERLO_FOREIGN_HOST_PRELOAD) {
+      env.push_back("LD_PRELOAD=" VERLO_FOREIGN_HOST_PRELOAD);
+      env.push_back("ASAN_OPTIONS=detect_leaks=0:abort_on_error=1");
+    }
+    return env;
   }
 };
 }  // namespace
