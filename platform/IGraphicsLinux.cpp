@@ -246,8 +246,13 @@ void IGraphicsLinux::HandleButton(XEvent& any, bool press) {
 }
 
 void IGraphicsLinux::HandleMotion(XEvent& event) {
-  // Only the latest position matters: skip to the last queued motion.
-  while (XCheckTypedWindowEvent(mDisplay, mWindow, MotionNotify, &event)) {
+  // Only the latest of a run of moves matters. A move queued behind a press or a release stays
+  // there: taken early, it would drag before the press or lose the drag's last step.
+  while (XEventsQueued(mDisplay, QueuedAlready) > 0) {
+    XEvent next;
+    XPeekEvent(mDisplay, &next);
+    if (next.type != MotionNotify || next.xmotion.window != mWindow) break;
+    XNextEvent(mDisplay, &event);
   }
   const XMotionEvent& motion = event.xmotion;
   mPrevX = motion.x;

@@ -30,7 +30,8 @@ public:
   bool MeasureIText(IText* text, char* str, IRECT* destRect) override;
   void ForceEndUserEdit() override;
   void Resize(int w, int h) override;
-  bool WindowIsOpen() override { return mWindow != 0; }
+  // Open until closed, or until the server destroyed it with the host's parent window.
+  bool WindowIsOpen() override { return mWindow != 0 && !mWindowGone; }
   const char* GetGUIAPI() override { return "X11 GUI"; }
   int ShowMessageBox(const char* text, const char* caption, int type) override;
   IPopupMenu* CreateIPopupMenu(IPopupMenu* menu, IRECT* areaRect) override;

@@ -147,7 +147,8 @@ bool IEffectLV2::IdleEditor() {
 
 void IEffectLV2::CloseEditor() {
   IGraphics* graphics = GetGUI();
-  if (!graphics || !graphics->WindowIsOpen()) return;
+  // A window that went with the host's parent is no longer open, but still has its connection to close.
+  if (!graphics || !graphics->GetWindow()) return;
   graphics->CloseWindow();
   OnGUIClose();
 }

@@ -73,6 +73,11 @@ void Click(Display* display, int rootX, int rootY, unsigned button) {
   XSync(display, False);
 }
 
+void PressButton(Display* display, unsigned button, bool press) {
+  XTestFakeButtonEvent(display, button, press ? True : False, CurrentTime);
+  XSync(display, False);
+}
+
 void PressKey(Display* display, unsigned long keysym, const std::vector<unsigned long>& held) {
   const KeyCode code = XKeysymToKeycode(display, keysym);
   const bool shifted = XkbKeycodeToKeysym(display, code, 0, 0) != keysym &&

@@ -47,6 +47,8 @@ Window MakeShownWindow(Display* display, int x, int y, int w, int h, long eventM
 // Real input, sent and then waited for until the server has handled it.
 void MovePointer(Display* display, int rootX, int rootY);
 void Click(Display* display, int rootX, int rootY, unsigned button = 1);
+// A button pressed or released where the pointer is, for drags.
+void PressButton(Display* display, unsigned button, bool press);
 // A key by keysym, with Shift added when the keyboard types it on the shifted level, and with the
 // given modifier keys held around it.
 void PressKey(Display* display, unsigned long keysym, const std::vector<unsigned long>& held = {});
