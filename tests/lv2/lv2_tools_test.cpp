@@ -32,7 +32,7 @@ std::vector<std::string> TurtleFiles(const std::string& folder) {
 
 class Lv2Tools : public HostTest {
 protected:
-  // An LV2 path with the built bundle and the LV2 specifications, which name the classes.
+  // An LV2 path with the built bundle and the LV2 vocabulary bundles, which name the classes.
   std::vector<std::string> Lv2Path() {
     mkdir(Path("lv2").c_str(), 0755);
     symlink(VERLO_LV2_BUNDLE, Path("lv2/Verlo.lv2").c_str());
@@ -48,7 +48,7 @@ protected:
 }  // namespace
 
 TEST_F(Lv2Tools, TheTurtleFilesValidateAndLv2infoListsPortsEditorAndPreset) {
-  // The specifications' own turtle files give the validator the vocabulary.
+  // The turtle files of the LV2 vocabulary bundles tell the validator what each term allows.
   std::vector<std::string> files = TurtleFiles("/usr/lib/lv2");
   files.push_back(VERLO_LV2_BUNDLE "/manifest.ttl");
   files.push_back(VERLO_LV2_BUNDLE "/Verlo.ttl");
