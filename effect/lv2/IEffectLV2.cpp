@@ -18,9 +18,10 @@ const void* FindFeature(const LV2_Feature* const* features, const char* uri) {
   return nullptr;
 }
 
-void FillPointers(KIT_TypedBuf<float*>& buffers, int n) {
-  buffers.Resize(n);
-  for (int i = 0; i < n; ++i) buffers.Get()[i] = nullptr;
+// n unconnected ports.
+template <class T> void Unconnected(KIT_TypedBuf<T*>& ports, int n) {
+  ports.Resize(n);
+  for (int i = 0; i < n; ++i) ports.Get()[i] = nullptr;
 }
 }  // namespace
 
@@ -44,14 +45,11 @@ IEffectLV2::IEffectLV2(IEffectInstanceInfo instanceInfo, int nParams, const char
     mChunkType = mMap->map(mMap->handle, LV2_ATOM__Chunk);
   }
 
-  mControlPorts.Resize(nParams);
+  Unconnected(mControlPorts, nParams);
+  Unconnected(mInputPorts, NInChannels());
+  Unconnected(mOutputPorts, NOutChannels());
   mAppliedPortValues.Resize(nParams);
-  for (int i = 0; i < nParams; ++i) {
-    mControlPorts.Get()[i] = nullptr;
-    mAppliedPortValues.Get()[i] = std::nan("");
-  }
-  FillPointers(mInputPorts, NInChannels());
-  FillPointers(mOutputPorts, NOutChannels());
+  for (int i = 0; i < nParams; ++i) mAppliedPortValues.Get()[i] = std::nan("");
   SetInputChannelConnections(0, NInChannels(), true);
   SetOutputChannelConnections(0, NOutChannels(), true);
   SetBlockSize(kDefaultBlockSize);
