@@ -122,10 +122,8 @@ void IEffectLV2::PortEvent(uint32_t port, uint32_t bufferSize, uint32_t format, 
   memcpy(&value, buffer, sizeof value);
   const int idx = static_cast<int>(port);
   KIT_MutexLock lock(mMutex);
-  IParam* param = GetParam(idx);
-  param->Set(PortValueToParam(*param, value));
-  OnParamChange(idx);
-  if (IGraphics* graphics = GetGUI()) graphics->SetParameterFromPlug(idx, param->GetNormalized(), true);
+  SetParamFromPort(idx, value);
+  if (IGraphics* graphics = GetGUI()) graphics->SetParameterFromPlug(idx, GetParam(idx)->GetNormalized(), true);
 }
 
 unsigned long IEffectLV2::OpenEditor(void* parent) {
@@ -179,14 +177,18 @@ void IEffectLV2::ApplyControlPorts() {
   for (int i = 0; i < NParams(); ++i) {
     const float* port = mControlPorts.Get()[i];
     if (!port) continue;
-    const double value = *port;
+    const float value = *port;  // one read, both compared and applied
     double& applied = mAppliedPortValues.Get()[i];
     if (value == applied) continue;
     applied = value;
-    IParam* param = GetParam(i);
-    param->Set(PortValueToParam(*param, *port));
-    OnParamChange(i);
+    SetParamFromPort(i, value);
   }
+}
+
+void IEffectLV2::SetParamFromPort(int paramIdx, float value) {
+  IParam* param = GetParam(paramIdx);
+  param->Set(PortValueToParam(*param, value));
+  OnParamChange(paramIdx);
 }
 
 void IEffectLV2::Run(uint32_t nFrames) {

@@ -84,6 +84,7 @@ public:
 private:
   // With the plug-in mutex.
   void ApplyControlPorts();
+  void SetParamFromPort(int paramIdx, float value);
   void ReadOptions(const LV2_Feature* const* features);
   void FindFeatures(const LV2_Feature* const* features);
 

@@ -3,9 +3,8 @@
 // new process.
 #include <cmath>
 #include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include "tests/lv2/lv2_folder.h"
 #include "tests/tools/host_run.h"
 
 namespace {
@@ -17,9 +16,8 @@ class Lv2Ardour : public HostTest {
 protected:
   // Ardour's configuration and caches in the scratch folder, and only Verlo on its LV2 path.
   std::vector<std::string> Environment() {
-    for (const char* folder : {"lv2", "home"}) mkdir(Path(folder).c_str(), 0755);
-    symlink(VERLO_LV2_BUNDLE, Path("lv2/Verlo.lv2").c_str());
-    return {"LV2_PATH=" + Path("lv2"), "HOME=" + Path("home"), "XDG_CONFIG_HOME=" + Path("config"),
+    std::filesystem::create_directories(Path("home"));
+    return {"LV2_PATH=" + Lv2FolderWithVerlo(mDir), "HOME=" + Path("home"), "XDG_CONFIG_HOME=" + Path("config"),
             "XDG_CACHE_HOME=" + Path("cache"), "XDG_DATA_HOME=" + Path("data")};
   }
   HostResult Lua(const std::vector<std::string>& args) {

@@ -1,11 +1,9 @@
 // The built LV2 bundle as Debian's LV2 tools see it: the validator, lv2info and lv2file.
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstring>
+#include <filesystem>
 #include <random>
 
+#include "tests/lv2/lv2_folder.h"
 #include "tests/tools/host_run.h"
 
 namespace {
@@ -13,20 +11,8 @@ constexpr char kURI[] = "https://quenmarrow.example/plugins/verlo";
 
 std::vector<std::string> TurtleFiles(const std::string& folder) {
   std::vector<std::string> files;
-  DIR* dir = opendir(folder.c_str());
-  if (!dir) return files;
-  while (dirent* entry = readdir(dir)) {
-    const std::string name = entry->d_name;
-    const std::string path = folder + "/" + name;
-    struct stat info;
-    if (name[0] == '.' || stat(path.c_str(), &info) != 0) continue;
-    if (S_ISDIR(info.st_mode)) {
-      for (const std::string& inner : TurtleFiles(path)) files.push_back(inner);
-    } else if (name.size() > 4 && name.compare(name.size() - 4, 4, ".ttl") == 0) {
-      files.push_back(path);
-    }
-  }
-  closedir(dir);
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+    if (entry.is_regular_file() && entry.path().extension() == ".ttl") files.push_back(entry.path().string());
   return files;
 }
 
@@ -34,9 +20,7 @@ class Lv2Tools : public HostTest {
 protected:
   // An LV2 path with the built bundle and the LV2 vocabulary bundles, which name the classes.
   std::vector<std::string> Lv2Path() {
-    mkdir(Path("lv2").c_str(), 0755);
-    symlink(VERLO_LV2_BUNDLE, Path("lv2/Verlo.lv2").c_str());
-    std::vector<std::string> env = {"LV2_PATH=" + Path("lv2") + ":/usr/lib/lv2"};
+    std::vector<std::string> env = {"LV2_PATH=" + Lv2FolderWithVerlo(mDir) + ":/usr/lib/lv2"};
     // A sanitizer build's plug-in needs its runtime loaded first; the host's own leaks are not ours.
     if (*VERLO_FOREIGN_HOST_PRELOAD) {
       env.push_back("LD_PRELOAD=" VERLO_FOREIGN_HOST_PRELOAD);
